@@ -1,0 +1,49 @@
+// One channel row of the grid as plain values, and the radio-wide values the codec reads.
+#pragma once
+
+#include "config/Configuration.h"
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <vector>
+
+namespace ostrand {
+
+// What the window shows in one row. Positions are list indexes (-1: no selection).
+struct ChannelRow {
+    QString TxFreq;
+    QString RxFreq;
+    int RefIndex = 0;
+    QString TxTone;
+    QString RxTone;
+    bool STE = false;
+    int CCT = 0;
+    bool TxW = false;
+    bool TxZ = false;
+    bool RxW = false;
+    bool RxZ = false;
+    bool WZEnabled = true; // the Delta-S layout has no W/Z bits: boxes cleared and disabled
+
+    bool operator==(const ChannelRow&) const = default;
+};
+
+// The radio-wide values, taken from the window's fields at the moment of the call.
+struct CodecContext {
+    int16_t CurRadioID = 0;
+    QString RefFreq; // txtRefFreq text, MHz
+    QString IFFreq;  // txtIFFreq text, MHz
+    QString RxMult;  // txtRxMult text
+    QString TxMult;  // txtTxMult text
+    bool InjectionHi = false;
+    bool DCGInvertTx = false;
+    bool DCGInvertRx = false;
+    DividerTable Dividers{};           // the selected definition's table; index 1..7
+    std::vector<int16_t> DCGList;      // standard DCG codes, in list order (entry 1 first)
+    std::vector<float> CGList;         // standard CG tones, in list order (entry 1 first)
+
+    // Fills dividers and lists from the configuration for definition d (band position + 1).
+    void SetFromConfiguration(const Configuration& cfg, int d);
+};
+
+} // namespace ostrand

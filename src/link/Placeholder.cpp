@@ -1,0 +1,1 @@
+// Removed once the link layer has sources of its own.

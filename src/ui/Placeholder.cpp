@@ -1,0 +1,1 @@
+// Removed once the window code has sources of its own.
