@@ -1,1 +1,0 @@
-// Removed once the link layer has sources of its own.

@@ -1,0 +1,8 @@
+#pragma once
+
+namespace ostrand {
+
+// The system beep.
+void SystemBeep();
+
+} // namespace ostrand

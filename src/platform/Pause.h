@@ -1,0 +1,14 @@
+// Timed waits that keep the window alive, and the system beep.
+#pragma once
+
+namespace ostrand {
+
+// Waits ms milliseconds (times the delay scale) while handling events.
+void delay(int ms);
+
+// Scale applied to every delay: 1 is real time; tests set a small value so a 3-second pause
+// takes a few milliseconds.
+void SetDelayScale(double scale);
+double DelayScale();
+
+} // namespace ostrand

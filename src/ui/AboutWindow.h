@@ -1,0 +1,63 @@
+// The About window, and the system information tool it can start.
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+
+class QLabel;
+class QPushButton;
+
+namespace ostrand {
+
+class Processes;
+class MessageBoxes;
+
+// Programs tried in order for "&System Info...".
+QStringList SystemInfoTools();
+
+// Starts the first system information tool found on the search path ($PATH when empty),
+// without waiting; otherwise tells "System Information Is Unavailable At This Time".
+// True when a tool was started.
+bool StartSysInfo(Processes& processes, MessageBoxes& messages,
+                  const QStringList& tools = SystemInfoTools(),
+                  const QStringList& searchPaths = {});
+
+class frmAbout : public QDialog {
+    Q_OBJECT
+public:
+    // processes and messages default to the real ones when null.
+    explicit frmAbout(QWidget* owner = nullptr, Processes* processes = nullptr,
+                      MessageBoxes* messages = nullptr);
+    ~frmAbout() override;
+
+    QLabel* picIcon = nullptr;
+    QLabel* lblTitle = nullptr;
+    QLabel* lblVersion = nullptr;
+    QLabel* lblDescription = nullptr;
+    QLabel* lblDisclaimer = nullptr;
+    QPushButton* cmdOK = nullptr;
+    QPushButton* cmdSysInfo = nullptr;
+
+    // Search path for the system information tool; $PATH when empty (tests set it).
+    QStringList sysInfoSearchPaths;
+    QStringList sysInfoTools;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void cmdSysInfo_Click();
+
+    Processes* processes_;
+    MessageBoxes* messages_;
+    bool ownsProcesses_ = false;
+    bool ownsMessages_ = false;
+};
+
+// "Version " + major.minor.patch of the program.
+QString VersionText();
+
+// Shows the About window modally over the owner; returns when it is closed.
+void mnuAbout_Click(QWidget* owner);
+
+} // namespace ostrand

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QIcon>
+
+namespace ostrand {
+
+// The program's icon, from the built-in resources.
+QIcon AppIcon();
+
+} // namespace ostrand

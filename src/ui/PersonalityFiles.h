@@ -1,0 +1,43 @@
+// File menu: Open and Save of personality files (the image's first 128 bytes as 256
+// hexadecimal digits).
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace ostrand {
+
+class RadioHost;
+class FileDialogs;
+
+// Longest file content read by Open: a valid file is 256 digits plus perhaps quotes, blanks
+// and a line end, so anything beyond this cannot change the outcome.
+constexpr qint64 kPersonalityReadLimit = 64 * 1024;
+
+struct PersonalityFileContext {
+    RadioHost& host; // image, grid encode/decode, status window, beep
+    FileDialogs& dialogs;
+    std::function<void()> refreshFromImage; // RefreshValues(false)
+    std::function<void(int ms)> pause;      // delay; empty means delay()
+    QString defaultExt; // the selected definition's default extension, without the "."
+    QString folder;     // where the dialogs open; empty means ProgramFolder()
+};
+
+enum class FileResult {
+    Cancelled,   // no file chosen
+    Done,        // loaded or written
+    Unreadable,  // Open: cannot be opened or read, or empty (ends without a message)
+    Invalid,     // Open: "Invalid Input File"
+    WriteFailed, // Save: reported in the status window
+};
+
+// The four Qt name filters, in the order of the dialog's filter text.
+QStringList PersonalityNameFilters();
+// Filter position 1..4 for a default extension with its leading ".", exact comparison.
+int FilterIndexFor(const QString& dottedExt);
+
+FileResult mnuOpen_Click(PersonalityFileContext& context);
+FileResult mnuSave_Click(PersonalityFileContext& context);
+
+} // namespace ostrand

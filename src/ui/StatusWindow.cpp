@@ -1,0 +1,90 @@
+#include "ui/StatusWindow.h"
+
+#include <QFont>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace ostrand {
+
+namespace {
+constexpr int kWidth = 460;
+constexpr int kMinHeight = 90;
+} // namespace
+
+frmDialog::frmDialog(QWidget* owner)
+    // A tool window of the owner: stays above the main window, takes no task bar entry, and
+    // without a title hint carries no caption.
+    : QWidget(owner, Qt::Tool | Qt::CustomizeWindowHint) {
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setWindowTitle(QString());
+
+    lblInfo = new QLabel(this);
+    lblInfo->setObjectName(QStringLiteral("lblInfo"));
+    lblInfo->setAlignment(Qt::AlignCenter);
+    lblInfo->setWordWrap(true);
+    lblInfo->setFrameShape(QFrame::NoFrame);
+    QFont font(QStringLiteral("Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(18);
+    lblInfo->setFont(font);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->addWidget(lblInfo);
+
+    setFixedWidth(kWidth);
+    resize(kWidth, kMinHeight);
+}
+
+void frmDialog::SetText(const QString& text) {
+    lblInfo->setText(text);
+    const int wanted = std::max(kMinHeight, layout()->totalHeightForWidth(kWidth));
+    if (wanted != height()) {
+        resize(kWidth, wanted);
+        if (isVisible()) CentreOnScreen();
+    }
+}
+
+QString frmDialog::Text() const {
+    return lblInfo->text();
+}
+
+void frmDialog::showEvent(QShowEvent* event) {
+    CentreOnScreen();
+    QWidget::showEvent(event);
+}
+
+void frmDialog::CentreOnScreen() {
+    QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->geometry();
+    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+}
+
+StatusWindow::~StatusWindow() {
+    Close();
+}
+
+void StatusWindow::Show() {
+    Close();
+    window_ = new frmDialog(owner_);
+    window_->setAttribute(Qt::WA_DeleteOnClose);
+    window_->show();
+}
+
+void StatusWindow::SetText(const QString& text) {
+    if (window_.isNull()) Show();
+    window_->SetText(text);
+}
+
+void StatusWindow::Close() {
+    if (!window_.isNull()) delete window_.data();
+}
+
+QString StatusWindow::Text() const {
+    return window_.isNull() ? QString() : window_->Text();
+}
+
+} // namespace ostrand

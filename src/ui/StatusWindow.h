@@ -1,0 +1,54 @@
+// The status window of the radio operations and of a rejected personality file: one line of
+// text, centred on the screen, shown without blocking. Its users show it, set its text and
+// delete it at the end of their operation.
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+class QLabel;
+
+namespace ostrand {
+
+class frmDialog : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmDialog(QWidget* owner = nullptr);
+
+    // Each text replaces the previous one; the window grows downwards for a long text.
+    void SetText(const QString& text);
+    QString Text() const;
+
+    QLabel* lblInfo = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void CentreOnScreen();
+};
+
+// The show / set text / unload cycle for callers that keep no window pointer of their own.
+// Show() always starts with a freshly created, centred window.
+class StatusWindow {
+public:
+    explicit StatusWindow(QWidget* owner = nullptr) : owner_(owner) {}
+    ~StatusWindow();
+    StatusWindow(const StatusWindow&) = delete;
+    StatusWindow& operator=(const StatusWindow&) = delete;
+
+    void Show();
+    void SetText(const QString& text); // shows the window first when it is not shown
+    void Close();
+
+    bool IsShown() const { return !window_.isNull(); }
+    QString Text() const;
+    frmDialog* Window() const { return window_.data(); }
+
+private:
+    QWidget* owner_;
+    QPointer<frmDialog> window_;
+};
+
+} // namespace ostrand
