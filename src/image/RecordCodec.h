@@ -5,13 +5,22 @@
 #include "image/EEImage.h"
 
 #include <QStringList>
+#include <vector>
 
 namespace ostrand {
 
+// A record starts at a multiple of 8 from 0 to 120; anything else is no record.
+constexpr bool IsRecordIndex(int EEindex) {
+    return EEindex >= 0 && EEindex <= kBlockSize - 8 && EEindex % 8 == 0;
+}
+
+// Decodes the record at EEindex. For an EEindex that is no record: an empty row (nothing read).
 ChannelRow EEDecode(const EEImage& image, int EEindex, const CodecContext& ctx);
+// Rebuilds the record at EEindex from scratch; nothing else in the image changes. An EEindex
+// that is no record leaves the image untouched.
 void EEEncode(EEImage& image, int EEindex, const ChannelRow& row, const CodecContext& ctx);
 
-// All 16 rows, channel 1 first.
+// All 16 rows, channel 1 first. EncodeAll encodes as many rows as it is given (at most 16).
 std::vector<ChannelRow> DecodeAll(const EEImage& image, const CodecContext& ctx);
 void EncodeAll(EEImage& image, const std::vector<ChannelRow>& rows, const CodecContext& ctx);
 
