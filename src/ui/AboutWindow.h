@@ -3,6 +3,7 @@
 
 #include <QDialog>
 #include <QStringList>
+#include <memory>
 
 class QLabel;
 class QPushButton;
@@ -48,14 +49,15 @@ protected:
 private:
     void cmdSysInfo_Click();
 
+    std::unique_ptr<Processes> ownProcesses_;
+    std::unique_ptr<MessageBoxes> ownMessages_;
     Processes* processes_;
     MessageBoxes* messages_;
-    bool ownsProcesses_ = false;
-    bool ownsMessages_ = false;
 };
 
-// "Version " + major.minor.patch of the program.
+// "Version " + major.minor.patch of the program, and of any version numbers.
 QString VersionText();
+QString VersionText(int major, int minor, int patch);
 
 // Shows the About window modally over the owner; returns when it is closed.
 void mnuAbout_Click(QWidget* owner);

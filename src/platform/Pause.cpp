@@ -1,0 +1,29 @@
+#include "platform/Pause.h"
+
+#include <QEventLoop>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
+
+namespace ostrand {
+
+namespace {
+double g_scale = 1.0;
+}
+
+void delay(int ms) {
+    const int scaled = std::max(0, static_cast<int>(std::lround(ms * g_scale)));
+    QEventLoop loop;
+    QTimer::singleShot(scaled, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void SetDelayScale(double scale) {
+    g_scale = scale < 0 ? 0 : scale;
+}
+
+double DelayScale() {
+    return g_scale;
+}
+
+} // namespace ostrand

@@ -1,0 +1,153 @@
+#include "ui/AboutWindow.h"
+
+#include "platform/MessageBoxes.h"
+#include "platform/Processes.h"
+#include "ui/AppIcon.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace ostrand {
+
+namespace {
+
+const QString kAppTitle = QStringLiteral("Ostrand");
+
+QString DescriptionText() {
+    return QStringLiteral("Copyright \u00A9 2024-2025 the Ostrand authors\n"
+                          "Written by the Ostrand authors for radio technicians\n"
+                          "All rights reserved.\n"
+                          "\n"
+                          "While this program may be freely distributed, if you find it "
+                          "useful, a donation is appreciated.");
+}
+
+} // namespace
+
+QStringList SystemInfoTools() {
+    return {QStringLiteral("hardinfo2"),
+            QStringLiteral("hardinfo"),
+            QStringLiteral("kinfocenter"),
+            QStringLiteral("lshw-gtk"),
+            QStringLiteral("gnome-system-monitor"),
+            QStringLiteral("mate-system-monitor")};
+}
+
+bool StartSysInfo(Processes& processes, MessageBoxes& messages, const QStringList& tools,
+                  const QStringList& searchPaths) {
+    const QString path = FindFirstProgram(tools, searchPaths);
+    if (!path.isEmpty() && processes.StartDetached(path, {})) return true;
+    messages.Inform(QStringLiteral("System Information Is Unavailable At This Time"), kAppTitle);
+    return false;
+}
+
+QString VersionText(int major, int minor, int patch) {
+    return QStringLiteral("Version %1.%2.%3").arg(major).arg(minor).arg(patch);
+}
+
+QString VersionText() {
+    return VersionText(OSTRAND_VERSION_MAJOR, OSTRAND_VERSION_MINOR, OSTRAND_VERSION_PATCH);
+}
+
+frmAbout::frmAbout(QWidget* owner, Processes* processes, MessageBoxes* messages)
+    : QDialog(owner), processes_(processes), messages_(messages) {
+    if (!processes_) {
+        ownProcesses_ = std::make_unique<QtProcesses>();
+        processes_ = ownProcesses_.get();
+    }
+    if (!messages_) {
+        ownMessages_ = std::make_unique<QtMessageBoxes>(this);
+        messages_ = ownMessages_.get();
+    }
+    sysInfoTools = SystemInfoTools();
+
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(QStringLiteral("About ") + kAppTitle);
+    setModal(true);
+
+    picIcon = new QLabel(this);
+    picIcon->setObjectName(QStringLiteral("picIcon"));
+    picIcon->setPixmap(AppIcon().pixmap(48, 48));
+    picIcon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    lblTitle = new QLabel(kAppTitle, this);
+    lblTitle->setObjectName(QStringLiteral("lblTitle"));
+    QFont titleFont = lblTitle->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
+    titleFont.setBold(true);
+    lblTitle->setFont(titleFont);
+
+    lblVersion = new QLabel(VersionText(), this);
+    lblVersion->setObjectName(QStringLiteral("lblVersion"));
+
+    lblDescription = new QLabel(DescriptionText(), this);
+    lblDescription->setObjectName(QStringLiteral("lblDescription"));
+    lblDescription->setWordWrap(true);
+
+    // The etched separator: a sunken line draws grey over white.
+    auto* line1 = new QFrame(this);
+    line1->setObjectName(QStringLiteral("Line1"));
+    line1->setFrameShape(QFrame::HLine);
+    line1->setFrameShadow(QFrame::Sunken);
+
+    lblDisclaimer = new QLabel(QStringLiteral("No warranty is given nor implied."), this);
+    lblDisclaimer->setObjectName(QStringLiteral("lblDisclaimer"));
+
+    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+    cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
+    cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    // Enter stays with OK even while the focus is on this button.
+    cmdSysInfo->setAutoDefault(false);
+
+    auto* texts = new QVBoxLayout;
+    texts->addWidget(lblTitle);
+    texts->addWidget(lblVersion);
+    texts->addSpacing(8);
+    texts->addWidget(lblDescription);
+    texts->addStretch();
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdSysInfo);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(picIcon, 0, 0, Qt::AlignLeft | Qt::AlignTop);
+    grid->addLayout(texts, 0, 1, 1, 2);
+    grid->addWidget(line1, 1, 0, 1, 3);
+    grid->addWidget(lblDisclaimer, 2, 0, 1, 2, Qt::AlignLeft | Qt::AlignBottom);
+    grid->addLayout(buttons, 2, 2, Qt::AlignRight | Qt::AlignBottom);
+    grid->setColumnStretch(1, 1);
+    lblDescription->setMinimumWidth(320);
+
+    // OK is also the cancel button: Escape rejects, which closes the window the same way.
+    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
+}
+
+frmAbout::~frmAbout() = default;
+
+void frmAbout::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s) return;
+    const QRect area = s->geometry();
+    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+}
+
+void frmAbout::cmdSysInfo_Click() {
+    StartSysInfo(*processes_, *messages_, sysInfoTools, sysInfoSearchPaths);
+}
+
+void mnuAbout_Click(QWidget* owner) {
+    frmAbout about(owner);
+    about.exec();
+}
+
+} // namespace ostrand
