@@ -1,9 +1,13 @@
+#include "app/frmDelta.h"
+
 #include <QApplication>
-#include <QLabel>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QLabel l(QStringLiteral("Ostrand"));
-    l.show();
+    QApplication::setOrganizationName(QStringLiteral("Ostrand"));
+    QApplication::setApplicationName(QStringLiteral("Ostrand"));
+
+    ostrand::frmDelta window;
+    window.show();
     return app.exec();
 }

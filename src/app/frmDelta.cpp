@@ -1,0 +1,470 @@
+#include "app/frmDelta.h"
+
+#include "app/Preferences.h"
+#include "band/BandSelection.h"
+#include "editor/ChannelGrid.h"
+#include "editor/FieldFocus.h"
+#include "image/RecordCodec.h"
+#include "image/ToneCodec.h"
+#include "link/RadioOperations.h"
+#include "platform/Beep.h"
+#include "platform/FileDialogs.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Paths.h"
+#include "ui/AboutWindow.h"
+#include "ui/AppIcon.h"
+#include "ui/ConfigEditor.h"
+#include "ui/PersonalityFiles.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QTime>
+#include <QVBoxLayout>
+
+namespace ostrand {
+
+// The window as the radio operations and the file flows see it.
+class frmDelta::WindowHost : public RadioHost {
+public:
+    explicit WindowHost(frmDelta& w) : w_(w) {}
+
+    void ShowStatus() override { w_.status_.Show(); }
+    void SetStatus(const QString& text) override { w_.status_.SetText(text); }
+    void CloseStatus() override { w_.status_.Close(); }
+    void Beep() override { SystemBeep(); }
+    bool ConfirmCpuMismatch(const QString& text, const QString& title) override {
+        return w_.messages->AskYesNoStop(text, title);
+    }
+    void SetReadEnabled(bool enabled) override { w_.cmdRead->setEnabled(enabled); }
+    void SetWriteEnabled(bool enabled) override { w_.cmdWrite->setEnabled(enabled); }
+    EEImage& Image() override { return w_.eeImage; }
+    int16_t CurRadioID() const override { return w_.CurRadioID; }
+    int16_t CurRevision() const override { return w_.CurRevision; }
+    void SetIdentity(int16_t curRadioID, int16_t curRevision) override {
+        w_.CurRadioID = curRadioID;
+        w_.CurRevision = curRevision;
+        w_.RefreshCPULabel();
+    }
+    void EncodeGrid() override { w_.EncodeRows(); }
+    void DecodeGrid() override { w_.DecodeRows(); }
+    void Log(const QString& text) override { w_.debug_log(text); }
+    QString SerialDevice() const override { return w_.cfg.SerialDevice(); }
+    bool Closing() const override { return w_.closing_; }
+
+private:
+    frmDelta& w_;
+};
+
+namespace {
+
+QLabel* Caption(QWidget* parent, const char* name, const QString& text) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1StringView(name));
+    return label;
+}
+
+QLineEdit* Field(QWidget* parent, const char* name, int length) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QLatin1StringView(name));
+    edit->setMaxLength(length);
+    const int text = edit->fontMetrics().horizontalAdvance(QString(length + 1, u'0'));
+    edit->setFixedWidth(text + 12);
+    return edit;
+}
+
+} // namespace
+
+frmDelta::frmDelta(QWidget* parent)
+    : QMainWindow(parent), host_(std::make_unique<WindowHost>(*this)),
+      ownMessages_(std::make_unique<QtMessageBoxes>(this)),
+      ownFileDialogs_(std::make_unique<QtFileDialogs>(this)) {
+    setObjectName(QStringLiteral("frmDelta"));
+    setWindowTitle(QStringLiteral("Ostrand"));
+    setWindowIcon(AppIcon());
+    messages = ownMessages_.get();
+    fileDialogs = ownFileDialogs_.get();
+
+    BuildMenus();
+    BuildControls();
+    ConnectHandlers();
+    Form_Load();
+}
+
+frmDelta::~frmDelta() {
+    // Focus leaving a field while the children go away must not start a refresh.
+    shutdownDone_ = closing_ = true;
+    if (QWidget* focus = QApplication::focusWidget(); focus && isAncestorOf(focus))
+        focus->clearFocus();
+}
+
+RadioHost& frmDelta::Host() {
+    return *host_;
+}
+
+void frmDelta::BuildMenus() {
+    mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuOpen = mnuFile->addAction(QStringLiteral("&Open"));
+    mnuOpen->setObjectName(QStringLiteral("mnuOpen"));
+    mnuSave = mnuFile->addAction(QStringLiteral("&Save"));
+    mnuSave->setObjectName(QStringLiteral("mnuSave"));
+    mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuA"));
+    mnuExit = mnuFile->addAction(QStringLiteral("E&xit"));
+    mnuExit->setObjectName(QStringLiteral("mnuExit"));
+
+    mnuOptions = menuBar()->addMenu(QStringLiteral("&Options"));
+    mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
+    mnuClrMemoryOnBandSelect =
+        mnuOptions->addAction(QStringLiteral("Clear memory on new band select"));
+    mnuClrMemoryOnBandSelect->setObjectName(QStringLiteral("mnuClrMemoryOnBandSelect"));
+    mnuClrMemoryOnBandSelect->setCheckable(true);
+    mnuOptions->addSeparator()->setObjectName(QStringLiteral("mnuC"));
+    mnuConfig = mnuOptions->addAction(QStringLiteral("&Configuration"));
+    mnuConfig->setObjectName(QStringLiteral("mnuConfig"));
+    mnuOptions->addSeparator()->setObjectName(QStringLiteral("mnuB"));
+    mnuDebug = mnuOptions->addAction(QStringLiteral("&Debug"));
+    mnuDebug->setObjectName(QStringLiteral("mnuDebug"));
+    mnuDebug->setCheckable(true);
+
+    mnuAbout = menuBar()->addAction(QStringLiteral("&About"));
+    mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
+}
+
+void frmDelta::BuildControls() {
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("central"));
+    setCentralWidget(central);
+    auto* outer = new QVBoxLayout(central);
+
+    auto* gridLayout = new QGridLayout;
+    gridLayout->setHorizontalSpacing(6);
+    gridLayout->setVerticalSpacing(2);
+    grid = new ChannelGrid(central, gridLayout, 0);
+    outer->addLayout(gridLayout);
+    outer->addSpacing(8);
+
+    // Radio-wide fields under the grid: captions above their controls.
+    auto* band = new QGridLayout;
+    band->setHorizontalSpacing(10);
+    band->setVerticalSpacing(2);
+    cmbBand = new QComboBox(central);
+    cmbBand->setObjectName(QStringLiteral("cmbBand"));
+    cmbBand->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    cmbBand->setMinimumContentsLength(16);
+    chkDCGInvertTx = new QCheckBox(QStringLiteral("Tx DCG Invert"), central);
+    chkDCGInvertTx->setObjectName(QStringLiteral("chkDCGInvertTx"));
+    chkDCGInvertRx = new QCheckBox(QStringLiteral("Rx DCG Invert"), central);
+    chkDCGInvertRx->setObjectName(QStringLiteral("chkDCGInvertRx"));
+    txtRefFreq = Field(central, "txtRefFreq", 4);
+    txtIFFreq = Field(central, "txtIFFreq", 4);
+    txtRxMult = Field(central, "txtRxMult", 1);
+    txtTxMult = Field(central, "txtTxMult", 1);
+    optInjectionLo = new QRadioButton(QStringLiteral("Low"), central);
+    optInjectionLo->setObjectName(QStringLiteral("optInjectionLo"));
+    optInjectionHi = new QRadioButton(QStringLiteral("High"), central);
+    optInjectionHi->setObjectName(QStringLiteral("optInjectionHi"));
+    optInjectionLo->setChecked(true);
+    auto* injection = new QHBoxLayout;
+    injection->addWidget(optInjectionLo);
+    injection->addWidget(optInjectionHi);
+    cmdRead = new QPushButton(QStringLiteral("Read Radio"), central);
+    cmdRead->setObjectName(QStringLiteral("cmdRead"));
+    cmdWrite = new QPushButton(QStringLiteral("Write Radio"), central);
+    cmdWrite->setObjectName(QStringLiteral("cmdWrite"));
+    lblCPUType = new QLabel(central);
+    lblCPUType->setObjectName(QStringLiteral("lblCPUType"));
+
+    const auto top = Qt::AlignLeft | Qt::AlignBottom;
+    band->addWidget(Caption(central, "lblBand", QStringLiteral("Band")), 0, 0, top);
+    band->addWidget(cmbBand, 1, 0);
+    band->addWidget(chkDCGInvertTx, 0, 1);
+    band->addWidget(chkDCGInvertRx, 1, 1);
+    band->addWidget(Caption(central, "lblRefFreq", QStringLiteral("Ref. Freq.")), 0, 2, top);
+    band->addWidget(txtRefFreq, 1, 2);
+    band->addWidget(Caption(central, "lblIFFreq", QStringLiteral("IF Freq.")), 0, 3, top);
+    band->addWidget(txtIFFreq, 1, 3);
+    band->addWidget(Caption(central, "lblRxMult", QStringLiteral("Rx Mult.")), 0, 4, top);
+    band->addWidget(txtRxMult, 1, 4);
+    band->addWidget(Caption(central, "lblTxMult", QStringLiteral("Tx Mult.")), 0, 5, top);
+    band->addWidget(txtTxMult, 1, 5);
+    band->addWidget(Caption(central, "lblInjection", QStringLiteral("Injection")), 0, 6, top);
+    band->addLayout(injection, 1, 6);
+    band->setColumnStretch(7, 1);
+    band->addWidget(cmdRead, 0, 8);
+    band->addWidget(cmdWrite, 1, 8);
+    band->addWidget(lblCPUType, 2, 0, 1, 8);
+    outer->addLayout(band);
+}
+
+void frmDelta::ConnectHandlers() {
+    connect(mnuExit, &QAction::triggered, this, &QWidget::close);
+    connect(mnuOpen, &QAction::triggered, this, &frmDelta::mnuOpen_Click);
+    connect(mnuSave, &QAction::triggered, this, &frmDelta::mnuSave_Click);
+    connect(mnuConfig, &QAction::triggered, this, &frmDelta::mnuConfig_Click);
+    connect(mnuAbout, &QAction::triggered, this, &frmDelta::mnuAbout_Click);
+
+    connect(cmbBand, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0) // an empty selection applies no definition
+            cmbBand_Click();
+    });
+    for (QLineEdit* field : {txtRefFreq, txtIFFreq, txtRxMult, txtTxMult}) {
+        WatchFieldFocus(field);
+        connect(field, &QLineEdit::textChanged, this, [this, field] { TextFieldChanged(field); });
+    }
+    for (QRadioButton* option : {optInjectionHi, optInjectionLo}) {
+        connect(option, &QRadioButton::toggled, this, [this](bool selected) {
+            if (selected) // the partner's deselection is part of the same click
+                RefreshValues(false);
+        });
+    }
+    for (QCheckBox* invert : {chkDCGInvertTx, chkDCGInvertRx})
+        connect(invert, &QCheckBox::toggled, this, [this] { RefreshValues(false); });
+
+    connect(grid, &ChannelGrid::FrequencyLeft, this, [this] {
+        if (!shutdownDone_) RefreshValues(true);
+    });
+    connect(grid, &ChannelGrid::ToneLeft, this, &frmDelta::ToneLeft);
+    connect(grid, &ChannelGrid::ReferenceChanged, this, &frmDelta::cmbRef_Click);
+    connect(grid, &ChannelGrid::ChannelClicked, this, &frmDelta::lblChan_Click);
+    connect(cmdRead, &QPushButton::clicked, this, &frmDelta::cmdRead_Click);
+    connect(cmdWrite, &QPushButton::clicked, this, &frmDelta::cmdWrite_Click);
+}
+
+void frmDelta::Form_Load() {
+    adjustSize();
+    if (const QScreen* screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+    }
+
+    ReadINIFile();
+
+    const Preferences stored = LoadPreferences();
+    mnuClrMemoryOnBandSelect->setChecked(stored.ClearOnNewBandSelect);
+    cmbBand->setCurrentIndex(BandPositionFor(stored.RadioIndex, cmbBand->count()));
+    if (cmbBand->currentIndex() < 0) {
+        // No definition applied: show the CPU line for no radio and the image as it decodes
+        // without one.
+        RefreshCPULabel();
+    }
+
+    QWidget* last = grid->ChainTabOrder(nullptr);
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             cmbBand, chkDCGInvertTx, chkDCGInvertRx, txtRefFreq, txtIFFreq, txtRxMult, txtTxMult,
+             optInjectionLo, optInjectionHi, cmdRead, cmdWrite}) {
+        QWidget::setTabOrder(last, w);
+        last = w;
+    }
+    grid->txtTXFreq[0]->setFocus(Qt::OtherFocusReason);
+}
+
+void frmDelta::Form_Unload() {
+    StorePreferences({mnuClrMemoryOnBandSelect->isChecked(), cmbBand->currentIndex()});
+    debug_log(QStringLiteral("AppExit: ") + QString(50, u'-'));
+}
+
+void frmDelta::closeEvent(QCloseEvent* event) {
+    closing_ = true;
+    if (operationRunning_) {
+        // The operation ends at its next wait; the close goes ahead once it has returned.
+        closePending_ = true;
+        event->ignore();
+        return;
+    }
+    if (!shutdownDone_) {
+        shutdownDone_ = true;
+        Form_Unload();
+    }
+    event->accept();
+}
+
+void frmDelta::ReadINIFile() {
+    const int remembered = cmbBand->currentIndex();
+    LoadConfiguration(ProgramFile(QStringLiteral("Ostrand.ini")), cfg);
+    {
+        // Emptying and refilling the list is no band selection.
+        const QSignalBlocker quiet(cmbBand);
+        cmbBand->clear();
+        cmbBand->addItems(cfg.Names);
+        cmbBand->setCurrentIndex(-1);
+    }
+    cmbBand->setCurrentIndex(BandPositionFor(remembered, cmbBand->count()));
+}
+
+void frmDelta::debug_log(const QString& text) {
+    if (!mnuDebug->isChecked()) return;
+    QFile log(ProgramFile(QStringLiteral("debug.log")));
+    const QByteArray line = (QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) +
+                             QStringLiteral(" : ") + text + QStringLiteral("\r\n"))
+                                .toLocal8Bit();
+    const bool ok = log.open(QIODevice::WriteOnly | QIODevice::Append) &&
+                    log.write(line) == line.size() && log.flush();
+    if (!ok && !logFailed_) // once per failure streak, never to the operation that logs
+        qWarning("Ostrand: cannot write the debug log %s: %s", qPrintable(log.fileName()),
+                 qPrintable(log.errorString()));
+    logFailed_ = !ok;
+}
+
+CodecContext frmDelta::CurrentContext() const {
+    CodecContext ctx;
+    ctx.SetFromConfiguration(cfg, cmbBand->currentIndex() + 1);
+    ctx.CurRadioID = CurRadioID;
+    ctx.RefFreq = txtRefFreq->text();
+    ctx.IFFreq = txtIFFreq->text();
+    ctx.RxMult = txtRxMult->text();
+    ctx.TxMult = txtTxMult->text();
+    ctx.InjectionHi = optInjectionHi->isChecked();
+    ctx.DCGInvertTx = chkDCGInvertTx->isChecked();
+    ctx.DCGInvertRx = chkDCGInvertRx->isChecked();
+    return ctx;
+}
+
+void frmDelta::EncodeRows() {
+    const CodecContext ctx = CurrentContext();
+    for (int c = 1; c <= kChannels; ++c)
+        EEEncode(eeImage, EEindexForChannel(c), grid->ReadRow(c - 1), ctx);
+}
+
+void frmDelta::DecodeRows() {
+    const CodecContext ctx = CurrentContext();
+    const bool held = HoldOffRefresh;
+    for (int c = 1; c <= kChannels; ++c) {
+        const ChannelRow row = EEDecode(eeImage, EEindexForChannel(c), ctx);
+        // Writing the controls raises their change handlers; none may refresh meanwhile.
+        HoldOffRefresh = true;
+        grid->WriteRow(c - 1, row);
+        HoldOffRefresh = held;
+    }
+}
+
+void frmDelta::RefreshValues(bool RefreshEE) {
+    if (HoldOffRefresh) return;
+    if (RefreshEE) EncodeRows();
+    DecodeRows();
+}
+
+void frmDelta::RefreshReferenceList() {
+    const int d = cmbBand->currentIndex() + 1;
+    grid->SetReferenceItems(ReferenceListItems(txtRefFreq->text(), cfg.TableFor(d), CurRadioID));
+}
+
+void frmDelta::RefreshCPULabel() {
+    lblCPUType->setText(CpuLabelText(CurRadioID, CurRevision));
+    grid->SetCctItems(CctItems(CurRadioID));
+    RefreshValues(false);
+}
+
+void frmDelta::TextFieldChanged(QLineEdit* field) {
+    if (field == txtRefFreq) RefreshReferenceList();
+    if (!field->text().isEmpty()) RefreshValues(false);
+}
+
+void frmDelta::cmbBand_Click() {
+    HoldOffRefresh = true;
+    const int d = cmbBand->currentIndex() + 1;
+    const RadioDefinition& def = cfg.Definition(d);
+
+    CurRadioID = def.RadioID;
+    CurRevision = 0;
+    RefreshCPULabel();
+
+    const BandFields fields = BandFieldsFor(def);
+    txtTxMult->setText(fields.TxMult);
+    txtRxMult->setText(fields.RxMult);
+    txtIFFreq->setText(fields.IFFreq);
+    txtRefFreq->setText(fields.RefFreq);
+
+    (def.Injection ? optInjectionHi : optInjectionLo)->setChecked(true);
+    chkDCGInvertTx->setChecked(def.DCGInvertTx);
+    chkDCGInvertRx->setChecked(def.DCGInvertRx);
+
+    RefreshReferenceList();
+
+    const bool clear = mnuClrMemoryOnBandSelect->isChecked();
+    if (clear) {
+        grid->Clear();
+        HoldOffRefresh = false;
+        RefreshValues(true);
+    }
+    HoldOffRefresh = false;
+    RefreshValues(false);
+
+    // A position the lists do not have would leave a row without any reference choice.
+    if (clear && def.RefIndex < kReferenceItems) {
+        for (QComboBox* list : grid->cmbRef)
+            list->setCurrentIndex(def.RefIndex);
+    }
+}
+
+void frmDelta::cmbRef_Click(int /*index*/) {
+    RefreshValues(true);
+}
+
+void frmDelta::lblChan_Click(int index) {
+    grid->CopyRow(index);
+}
+
+void frmDelta::ToneLeft(int row, bool transmit) {
+    if (shutdownDone_) return;
+    QLineEdit* field = transmit ? grid->txtTxTone[row] : grid->txtRxTone[row];
+    const int EEindex = EEindexForChannel(row + 1) + (transmit ? 4 : 0);
+    field->setText(ToneEntry(eeImage, EEindex, field->text(), CurrentContext()));
+}
+
+void frmDelta::RunOperation(bool (*operation)(RadioHost&, const LinkTiming&)) {
+    if (operationRunning_ || closing_) return;
+    operationRunning_ = true;
+    operation(*host_, linkTiming);
+    operationRunning_ = false;
+    if (closePending_) close();
+}
+
+void frmDelta::cmdRead_Click() {
+    RunOperation(&ReadRadio);
+}
+
+void frmDelta::cmdWrite_Click() {
+    RunOperation(&WriteRadio);
+}
+
+void frmDelta::mnuOpen_Click() {
+    PersonalityFileContext context{*host_,
+                                   *fileDialogs,
+                                   [this] { RefreshValues(false); },
+                                   {},
+                                   cfg.Definition(cmbBand->currentIndex() + 1).DefaultExt,
+                                   {}};
+    ostrand::mnuOpen_Click(context);
+}
+
+void frmDelta::mnuSave_Click() {
+    PersonalityFileContext context{*host_,
+                                   *fileDialogs,
+                                   [this] { RefreshValues(false); },
+                                   {},
+                                   cfg.Definition(cmbBand->currentIndex() + 1).DefaultExt,
+                                   {}};
+    ostrand::mnuSave_Click(context);
+}
+
+void frmDelta::mnuConfig_Click() {
+    ostrand::mnuConfiguration_Click(this, [this] { ReadINIFile(); });
+}
+
+void frmDelta::mnuAbout_Click() {
+    ostrand::mnuAbout_Click(this);
+}
+
+} // namespace ostrand

@@ -1,0 +1,35 @@
+// Band selection without widgets: the texts the radio-wide fields and the reference lists take
+// from a radio definition, and where the band list's selection goes after a (re)load.
+#pragma once
+
+#include "config/Configuration.h"
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+
+namespace ostrand {
+
+constexpr int kReferenceItems = 8;
+
+// The 8 item texts of every reference list: a reference frequency in kHz per divider
+// position, "Disabled" for the position the CPU type does not use and for a divider of 0
+// (a position the table leaves out is no reference at all).
+QStringList ReferenceListItems(const QString& refFreqText, const DividerTable& dividers,
+                               int16_t curRadioID);
+
+// The radio-wide field texts a definition gives.
+struct BandFields {
+    QString TxMult;
+    QString RxMult;
+    QString IFFreq;
+    QString RefFreq;
+};
+BandFields BandFieldsFor(const RadioDefinition& def);
+
+// Band list position to select, at start-up (from the stored preference) and after a reload
+// (the position remembered before it): -1 keeps the list without a selection; a position
+// the list does not hold selects the first definition; an empty list selects nothing.
+int BandPositionFor(int wanted, int count);
+
+} // namespace ostrand

@@ -1,0 +1,44 @@
+#include "editor/FieldFocus.h"
+
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTimer>
+
+namespace ostrand {
+
+namespace {
+
+// Focus moving because a menu opened or another window became active is no operator move.
+bool IsOperatorMove(Qt::FocusReason reason) {
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+           reason != Qt::MenuBarFocusReason;
+}
+
+} // namespace
+
+FieldFocusFilter::FieldFocusFilter(QLineEdit* edit, std::function<void()> onLeave)
+    : QObject(edit), edit_(edit), onLeave_(std::move(onLeave)) {}
+
+bool FieldFocusFilter::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != edit_) return false;
+    if (event->type() == QEvent::FocusIn) {
+        if (IsOperatorMove(static_cast<QFocusEvent*>(event)->reason())) {
+            // A mouse click places the cursor after the focus arrives; selecting once the
+            // click is through keeps the whole text selected.
+            QPointer<QLineEdit> edit = edit_;
+            QTimer::singleShot(0, edit_, [edit] {
+                if (edit && edit->hasFocus()) edit->selectAll();
+            });
+        }
+    } else if (event->type() == QEvent::FocusOut) {
+        if (onLeave_ && IsOperatorMove(static_cast<QFocusEvent*>(event)->reason())) onLeave_();
+    }
+    return false;
+}
+
+void WatchFieldFocus(QLineEdit* edit, std::function<void()> onLeave) {
+    edit->installEventFilter(new FieldFocusFilter(edit, std::move(onLeave)));
+}
+
+} // namespace ostrand
