@@ -1,0 +1,74 @@
+// The serial conversation with the RIB: the port, the receive buffer, the armed wait and the
+// exchanges. One object per radio operation; it talks to the user only through RadioHost.
+#pragma once
+
+#include "link/LinkTiming.h"
+#include "link/RadioHost.h"
+#include "link/RibProtocol.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QSerialPort>
+#include <QTimer>
+#include <functional>
+
+class QEventLoop;
+
+namespace ostrand {
+
+class RibLink : public QObject {
+    Q_OBJECT
+public:
+    explicit RibLink(RadioHost& host, LinkTiming timing = {}, QObject* parent = nullptr);
+    ~RibLink() override;
+
+    // Opens RadioHost::SerialDevice() at 2400 8N1 without flow control. On failure nothing is
+    // sent and `failure` holds a text for the status window (device, reason, what to do).
+    bool Open(QString& failure);
+    void Close();
+    bool IsOpen() const { return port_.isOpen(); }
+
+    // True once the window closed (or the application quit) during a wait: every later wait
+    // ends at once and the exchanges give up.
+    bool Aborted() const { return aborted_; }
+
+    void delay(int dly);
+    bool FindRIB();
+    bool SendCmdWaitPrompt(const QByteArray& i);
+    bool GetCompareResult(const QByteArray& i);
+    bool GetRadioID();
+    void PutIntelHex(const QByteArray& cmd, const Block& block, bool& passfail);
+    // Parses into `received` (starting from its contents); the caller takes it only on success.
+    void GetIntelHex(const QByteArray& cmd, Block& received, bool& passfail);
+
+    const QByteArray& inbuf() const { return inbuf_; }
+
+private:
+    enum class WaitEnd { Condition, Timeout, Aborted };
+
+    void Arm(int realMs);
+    void Disarm();
+    WaitEnd Wait(const std::function<bool()>& condition);
+    void Send(const QByteArray& text);
+    void Log(const QString& text) { host_.Log(text); }
+    void OnReadyRead();
+    void OnError(QSerialPort::SerialPortError error);
+    void OnTimer1();
+    void CheckWait();
+
+    RadioHost& host_;
+    LinkTiming timing_;
+    QSerialPort port_;
+    QTimer timer1_;
+    QTimer closingPoll_;
+    bool timer1Expired_ = false;
+    bool aborted_ = false;
+    QByteArray inbuf_;
+    QEventLoop* loop_ = nullptr;
+    std::function<bool()> condition_;
+};
+
+// Quoted text for the log: received and sent bytes as they are (Latin-1).
+QString Quoted(QByteArrayView text);
+
+} // namespace ostrand

@@ -1,0 +1,69 @@
+// A RIB and the radio behind it, answering the RIB's text commands on the master side of a
+// pseudo-terminal. Faults can be switched on per command to exercise the program's failure paths.
+#pragma once
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <array>
+#include <cstdint>
+
+class QSocketNotifier;
+
+using Block = std::array<uint8_t, 128>;
+
+struct SimOptions {
+    int cpu = 0x11;
+    int revision = 1;
+    QString saveFile;
+    QHash<QString, bool> silent;     // command keyword -> never answered ("all": every command)
+    QHash<QString, int> ignoreFirst; // command keyword -> receipts ignored before answering
+    QHash<QString, bool> noPrompt;   // command keyword -> answered without the prompt
+    QHash<QString, int> lateMs;      // command keyword -> answer delay
+    QByteArray gidText;              // replaces the identification fields when set
+    QByteArray cmpText;              // replaces the compare verdict when set
+    bool compareDiffer = false;
+    int badChecksumRecord = -1;
+    int missingRecord = -1;
+    bool noise = false;
+    bool echo = false;
+    int hangupAfter = -1; // characters of the record answer before the line drops
+    double msPerChar = 0; // output pacing; 0 sends at once
+};
+
+class RibSimulator : public QObject {
+    Q_OBJECT
+public:
+    RibSimulator(int masterFd, const SimOptions& options, const Block& radio);
+    void Save() const;
+    static QString Keyword(const QByteArray& line);
+
+private:
+    void OnReadable();
+    void Handle(const QByteArray& line);
+    QByteArray Answer(const QString& keyword, const QByteArray& line);
+    QByteArray Records() const;
+    void StoreRecords(const QByteArray& text);
+    void Send(const QByteArray& text);
+    void Pace();
+    void WriteNow(const QByteArray& text);
+    void HangUp();
+
+    int master_;
+    SimOptions options_;
+    Block radio_{};
+    Block f000_{};
+    Block f800_{};
+    QSocketNotifier* notifier_;
+    QByteArray line_;
+    bool loadingRecords_ = false;
+    QHash<QString, int> receipts_;
+    QByteArray pending_;
+    QTimer pacer_;
+    QElapsedTimer paceClock_;
+    double paceSent_ = 0;
+    int noiseSeed_ = 0;
+};
