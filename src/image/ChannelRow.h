@@ -12,11 +12,11 @@ namespace ostrand {
 
 // What the window shows in one row. Positions are list indexes (-1: no selection).
 struct ChannelRow {
-    QString TxFreq;
-    QString RxFreq;
+    QString TxFreq{};
+    QString RxFreq{};
     int RefIndex = 0;
-    QString TxTone;
-    QString RxTone;
+    QString TxTone{};
+    QString RxTone{};
     bool STE = false;
     int CCT = 0;
     bool TxW = false;
@@ -38,9 +38,9 @@ struct CodecContext {
     bool InjectionHi = false;
     bool DCGInvertTx = false;
     bool DCGInvertRx = false;
-    DividerTable Dividers{};           // the selected definition's table; index 1..7
-    std::vector<int16_t> DCGList;      // standard DCG codes, in list order (entry 1 first)
-    std::vector<float> CGList;         // standard CG tones, in list order (entry 1 first)
+    DividerTable Dividers{};      // the selected definition's table; index 1..7
+    std::vector<int16_t> DCGList; // standard DCG codes, in list order (entry 1 first)
+    std::vector<float> CGList;    // standard CG tones, in list order (entry 1 first)
 
     // Fills dividers and lists from the configuration for definition d (band position + 1).
     void SetFromConfiguration(const Configuration& cfg, int d);
