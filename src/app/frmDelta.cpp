@@ -255,8 +255,9 @@ void frmDelta::Form_Load() {
     mnuClrMemoryOnBandSelect->setChecked(stored.ClearOnNewBandSelect);
     cmbBand->setCurrentIndex(BandPositionFor(stored.RadioIndex, cmbBand->count()));
     if (cmbBand->currentIndex() < 0) {
-        // No definition applied: show the CPU line for no radio and the image as it decodes
-        // without one.
+        // No definition applied: no reference is available, the CPU line says no radio and
+        // the grid shows the image as it decodes without a definition.
+        RefreshReferenceList();
         RefreshCPULabel();
     }
 
@@ -267,7 +268,7 @@ void frmDelta::Form_Load() {
         QWidget::setTabOrder(last, w);
         last = w;
     }
-    grid->txtTXFreq[0]->setFocus(Qt::OtherFocusReason);
+    cmbBand->setFocus(Qt::OtherFocusReason);
 }
 
 void frmDelta::Form_Unload() {

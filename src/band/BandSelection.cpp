@@ -50,6 +50,26 @@ BandFields BandFieldsFor(const RadioDefinition& def) {
             FormatPattern(def.IFFreq, u"##.0"), FormatPattern(def.RefOsc, u"##.0")};
 }
 
+RadioFields RadioFieldsFor(const RadioDefinition& def) {
+    const BandFields texts = BandFieldsFor(def);
+    return {def.RadioID,  texts.RefFreq, texts.IFFreq,    texts.RxMult,
+            texts.TxMult, def.Injection, def.DCGInvertTx, def.DCGInvertRx};
+}
+
+CodecContext ContextFor(const Configuration& cfg, int d, const RadioFields& fields) {
+    CodecContext ctx;
+    ctx.SetFromConfiguration(cfg, d);
+    ctx.CurRadioID = fields.CurRadioID;
+    ctx.RefFreq = fields.RefFreq;
+    ctx.IFFreq = fields.IFFreq;
+    ctx.RxMult = fields.RxMult;
+    ctx.TxMult = fields.TxMult;
+    ctx.InjectionHi = fields.InjectionHi;
+    ctx.DCGInvertTx = fields.DCGInvertTx;
+    ctx.DCGInvertRx = fields.DCGInvertRx;
+    return ctx;
+}
+
 int BandPositionFor(int wanted, int count) {
     if (wanted == -1 || count <= 0) return -1;
     return (wanted >= 0 && wanted < count) ? wanted : 0;

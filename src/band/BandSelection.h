@@ -3,6 +3,7 @@
 #pragma once
 
 #include "config/Configuration.h"
+#include "image/ChannelRow.h"
 
 #include <QString>
 #include <QStringList>
@@ -26,6 +27,26 @@ struct BandFields {
     QString RefFreq;
 };
 BandFields BandFieldsFor(const RadioDefinition& def);
+
+// The radio-wide values as the window's fields hold them: the CPU type in force, the texts of
+// the four fields, the injection side and the two invert boxes.
+struct RadioFields {
+    int16_t CurRadioID = 0;
+    QString RefFreq;
+    QString IFFreq;
+    QString RxMult;
+    QString TxMult;
+    bool InjectionHi = false;
+    bool DCGInvertTx = false;
+    bool DCGInvertRx = false;
+};
+// What band selection puts in those fields for a definition.
+RadioFields RadioFieldsFor(const RadioDefinition& def);
+
+// The context every decode and encode of the grid uses: definition d's divider table (d is
+// the band list position + 1) and the configuration's code lists, under the given fields.
+// The window and the command-line tool both build theirs here.
+CodecContext ContextFor(const Configuration& cfg, int d, const RadioFields& fields);
 
 // Band list position to select, at start-up (from the stored preference) and after a reload
 // (the position remembered before it): -1 keeps the list without a selection; a position
