@@ -138,7 +138,9 @@ void frmAbout::showEvent(QShowEvent* event) {
     QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
     if (!s) return;
     const QRect area = s->geometry();
-    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+    const QSize outer = frameGeometry().size();
+    move(area.x() + (area.width() - outer.width()) / 2,
+         area.y() + (area.height() - outer.height()) / 2);
 }
 
 void frmAbout::cmdSysInfo_Click() {

@@ -103,11 +103,19 @@ FileResult mnuSave_Click(PersonalityFileContext& context) {
     const QByteArray digits = FormatPersonality(context.host.Image());
     QSaveFile file(path);
     QString reason;
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so a short write (disk full, file size limit) shows in write()'s count;
+    // a buffered write can lose the tail and still commit.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         reason = file.errorString();
-    } else if (file.write(digits) != digits.size() || !file.commit()) {
-        reason = file.errorString();
-        file.cancelWriting();
+    } else {
+        const qint64 written = file.write(digits);
+        if (written != digits.size()) {
+            reason = written < 0 ? file.errorString()
+                                 : QStringLiteral("The file could not be written completely.");
+            file.cancelWriting();
+        } else if (!file.commit()) {
+            reason = file.errorString();
+        }
     }
     if (reason.isNull()) return FileResult::Done;
     if (reason.isEmpty()) reason = QStringLiteral("unknown error");

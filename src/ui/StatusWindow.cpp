@@ -59,8 +59,11 @@ void frmDialog::showEvent(QShowEvent* event) {
 void frmDialog::CentreOnScreen() {
     QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
     if (!screen) return;
+    // The whole window, frame included, is centred.
     const QRect area = screen->geometry();
-    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+    const QSize outer = frameGeometry().size();
+    move(area.x() + (area.width() - outer.width()) / 2,
+         area.y() + (area.height() - outer.height()) / 2);
 }
 
 StatusWindow::~StatusWindow() {
