@@ -20,6 +20,19 @@ QString Quoted(QByteArrayView text) {
     return QString::fromLatin1(text);
 }
 
+QString PortOpenFailureText(const QString& device, bool exists, bool accessible,
+                            const QString& group, bool refused, const QString& errorText) {
+    const QString head = "Cannot open " + device + ": ";
+    if (!exists) return head + "no such device.\nIs the RIB plugged in?";
+    if (!accessible)
+        return head + "permission denied.\n" +
+               (group.isEmpty()
+                    ? QString("Your user needs read and write access to it.")
+                    : "Your user must be in the group \"" + group + "\" (then log in again).");
+    if (refused) return head + "it is in use by another program.";
+    return head + errorText;
+}
+
 RibLink::RibLink(RadioHost& host, LinkTiming timing, QObject* parent)
     : QObject(parent), host_(host), timing_(timing) {
     timer1_.setSingleShot(true);
@@ -59,19 +72,9 @@ bool RibLink::Open(QString& failure) {
     }
     // QSerialPort reports a busy device and a forbidden one alike; the node tells them apart.
     const QFileInfo path(device.startsWith('/') ? device : "/dev/" + device);
-    if (!path.exists()) {
-        failure = "Cannot open " + path.filePath() + ": no such device.\nIs the RIB plugged in?";
-    } else if (!path.isReadable() || !path.isWritable()) {
-        const QString group = path.group();
-        failure = "Cannot open " + path.filePath() + ": permission denied.\n" +
-                  (group.isEmpty()
-                       ? QString("Your user needs read and write access to it.")
-                       : "Your user must be in the group \"" + group + "\" (then log in again).");
-    } else if (port_.error() == QSerialPort::PermissionError) {
-        failure = "Cannot open " + path.filePath() + ": it is in use by another program.";
-    } else {
-        failure = "Cannot open " + path.filePath() + ": " + port_.errorString();
-    }
+    failure = PortOpenFailureText(
+        path.filePath(), path.exists(), path.isReadable() && path.isWritable(), path.group(),
+        port_.error() == QSerialPort::PermissionError, port_.errorString());
     return false;
 }
 

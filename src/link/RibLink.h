@@ -68,6 +68,11 @@ private:
     std::function<bool()> condition_;
 };
 
+// The status text when the port cannot be opened: the device, the reason, what to do.
+// `refused`: the port said permission denied although the node is accessible, i.e. busy.
+QString PortOpenFailureText(const QString& device, bool exists, bool accessible,
+                            const QString& group, bool refused, const QString& errorText);
+
 // Quoted text for the log: received and sent bytes as they are (Latin-1).
 QString Quoted(QByteArrayView text);
 

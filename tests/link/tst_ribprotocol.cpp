@@ -1,4 +1,5 @@
 // The pure protocol pieces: identification fields, firmware table, record writing and parsing.
+#include "link/RibLink.h"
 #include "link/RibProtocol.h"
 
 #include <QTest>
@@ -199,6 +200,39 @@ private slots:
         QTEST(int(r.bytes[16]), "byteAt16");
         QCOMPARE(r.log.first(), QString("GetIntelHex: found EOR"));
         QVERIFY(r.endReached);
+    }
+
+    void portOpenFailureText_data() {
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<bool>("accessible");
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("missing device")
+            << false << false << "" << false
+            << "Cannot open /dev/ttyUSB0: no such device.\nIs the RIB plugged in?";
+        QTest::newRow("permission denied names the owning group")
+            << true << false << "dialout" << true
+            << "Cannot open /dev/ttyUSB0: permission denied.\nYour user must be in the group "
+               "\"dialout\" (then log in again).";
+        QTest::newRow("permission denied, group unknown")
+            << true << false << "" << true
+            << "Cannot open /dev/ttyUSB0: permission denied.\nYour user needs read and write "
+               "access to it.";
+        QTest::newRow("accessible but refused: busy")
+            << true << true << "dialout" << true
+            << "Cannot open /dev/ttyUSB0: it is in use by another program.";
+        QTest::newRow("other error passes the port's text")
+            << true << true << "dialout" << false << "Cannot open /dev/ttyUSB0: Unknown error";
+    }
+    void portOpenFailureText() {
+        QFETCH(bool, exists);
+        QFETCH(bool, accessible);
+        QFETCH(QString, group);
+        QFETCH(bool, refused);
+        QTEST(PortOpenFailureText("/dev/ttyUSB0", exists, accessible, group, refused,
+                                  "Unknown error"),
+              "text");
     }
 };
 
