@@ -1,0 +1,490 @@
+#include "Commands.h"
+
+#include "ChannelCsv.h"
+#include "CliHost.h"
+
+#include "band/BandSelection.h"
+#include "common/Numbers.h"
+#include "config/Configuration.h"
+#include "image/PersonalityFile.h"
+#include "image/RecordCodec.h"
+#include "image/ToneCodec.h"
+#include "link/LinkTiming.h"
+#include "link/RadioOperations.h"
+#include "platform/Paths.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QTextStream>
+#include <cstdio>
+
+namespace ostrand::cli {
+
+namespace {
+
+// A personality file is 256 digits and a little framing; a channel plan a few kilobytes.
+constexpr qint64 kPersonalityReadLimit = 64 * 1024;
+constexpr qint64 kPlanReadLimit = 1024 * 1024;
+
+// The longest texts the window's radio-wide fields take.
+constexpr int kFreqFieldChars = 4;
+
+struct Failure {
+    int status = kExitFailed;
+    QString text;
+};
+
+int Report(const Failure& failure) {
+    QString line = failure.text;
+    line.replace(u'\n', u' ');
+    std::fprintf(stderr, "ostrand-cli: %s\n", qPrintable(line));
+    return failure.status;
+}
+
+Failure Usage(const QString& text) {
+    return {kExitUsage, text};
+}
+
+Failure Failed(const QString& text) {
+    return {kExitFailed, text};
+}
+
+QString Native(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+enum class Command { Decode, Encode, Read, Write };
+
+struct CommandInfo {
+    Command command;
+    const char* name;
+    const char* summary;
+    const char* positional; // empty: none
+};
+
+constexpr CommandInfo kCommands[] = {
+    {Command::Decode, "decode", "Print the 16 channels of a personality file as CSV.", "FILE"},
+    {Command::Encode, "encode",
+     "Encode a channel plan in CSV (\"-\" reads standard input) into a personality file, and "
+     "print the channels as stored.",
+     "CSV"},
+    {Command::Read, "read", "Read the radio's personality into a file (Read Radio).", ""},
+    {Command::Write, "write", "Write a personality file to the radio (Write Radio).", "FILE"},
+};
+
+QString GeneralHelp() {
+    QString text = QStringLiteral(
+        "Usage: ostrand-cli <command> [options]\n\n"
+        "The channel codec and the radio operations of the Ostrand window, from the command "
+        "line.\n\nCommands:\n");
+    for (const CommandInfo& c : kCommands)
+        text += QStringLiteral("  %1  %2\n")
+                    .arg(QString::fromLatin1(c.name).leftJustified(7), QLatin1String(c.summary));
+    text += QStringLiteral("\n\"ostrand-cli <command> --help\" lists a command's options.\n");
+    return text;
+}
+
+// The options every command takes, and those of single commands.
+struct Options {
+    QCommandLineOption config{"config", "Configuration file (default: the window's).", "PATH"};
+    QCommandLineOption band{"band", "Radio definition number, 1 for the first (default 1).", "N",
+                            "1"};
+    QCommandLineOption cpu{"cpu",
+                           "CPU type: 16 (Delta-S layout) or 17 (Delta-SX layout); "
+                           "default: the definition's.",
+                           "ID"};
+    QCommandLineOption refFreq{"ref-freq", "Ref. Freq. in MHz (default: the definition's).", "MHZ"};
+    QCommandLineOption ifFreq{"if-freq", "IF Freq. in MHz (default: the definition's).", "MHZ"};
+    QCommandLineOption rxMult{"rx-mult", "Rx Mult., 1 to 9 (default: the definition's).", "N"};
+    QCommandLineOption txMult{"tx-mult", "Tx Mult., 1 to 9 (default: the definition's).", "N"};
+    QCommandLineOption injection{"injection",
+                                 "Injection side: hi or lo (default: the "
+                                 "definition's).",
+                                 "SIDE"};
+    QCommandLineOption invertTx{"invert-tx",
+                                "Tx DCG Invert: on or off (default: the "
+                                "definition's).",
+                                "ON|OFF"};
+    QCommandLineOption invertRx{"invert-rx",
+                                "Rx DCG Invert: on or off (default: the "
+                                "definition's).",
+                                "ON|OFF"};
+    QCommandLineOption device{"device",
+                              "Serial device of the RIB (default: the "
+                              "configuration's).",
+                              "PATH"};
+    QCommandLineOption log{"log", "Append the debug log lines to FILE.", "FILE"};
+    QCommandLineOption output{QStringList{"o", "output"}, "The personality file to write.", "FILE"};
+    QCommandLineOption yesCpu{"yes-cpu-mismatch",
+                              "Write even when the radio's CPU type differs from --cpu."};
+    // Scales every wait and pause of the radio link (tests, slow links); 1 is real time.
+    QCommandLineOption timeScale{"time-scale", "Scale of the link's waits.", "FACTOR", "1"};
+
+    Options() { timeScale.setFlags(QCommandLineOption::HiddenFromHelp); }
+};
+
+struct Session {
+    QString configPath;
+    Configuration cfg;
+    int band = 1;
+    CodecContext ctx;
+    QString device;
+    QString logPath;
+    LinkTiming timing;
+};
+
+// A radio-wide field value as the window's field would hold it.
+bool FieldNumber(const QString& text, int maxChars, QString& into) {
+    if (text.isEmpty() || text.size() > maxChars || !ParseStrict(text)) return false;
+    into = text;
+    return true;
+}
+
+bool OnOff(const QString& text, bool& into) {
+    if (text.compare(u"on", Qt::CaseInsensitive) == 0) {
+        into = true;
+        return true;
+    }
+    if (text.compare(u"off", Qt::CaseInsensitive) == 0) {
+        into = false;
+        return true;
+    }
+    return false;
+}
+
+std::optional<Failure> OpenSession(const QCommandLineParser& parser, const Options& o, Session& s) {
+    // Option values first: a mistyped option is a usage error whatever the files hold.
+    bool ok = false;
+    const int band = parser.value(o.band).toInt(&ok, 10);
+    if (!ok)
+        return Usage(QStringLiteral("--band wants a definition number, not \"%1\"")
+                         .arg(parser.value(o.band)));
+
+    RadioFields overrides;
+    const auto bad = [](const QString& option, const QString& wants, const QString& value) {
+        return Usage(QStringLiteral("%1 wants %2, not \"%3\"").arg(option, wants, value));
+    };
+    if (parser.isSet(o.cpu) && parser.value(o.cpu) != u"16" && parser.value(o.cpu) != u"17")
+        return bad("--cpu", "16 or 17", parser.value(o.cpu));
+    if (parser.isSet(o.refFreq) &&
+        !FieldNumber(parser.value(o.refFreq), kFreqFieldChars, overrides.RefFreq))
+        return bad("--ref-freq", "a number of MHz of at most 4 characters",
+                   parser.value(o.refFreq));
+    if (parser.isSet(o.ifFreq) &&
+        !FieldNumber(parser.value(o.ifFreq), kFreqFieldChars, overrides.IFFreq))
+        return bad("--if-freq", "a number of MHz of at most 4 characters", parser.value(o.ifFreq));
+    static const QRegularExpression multiplier(QStringLiteral("^[1-9]$"));
+    if (parser.isSet(o.rxMult) && !multiplier.match(parser.value(o.rxMult)).hasMatch())
+        return bad("--rx-mult", "a digit 1 to 9", parser.value(o.rxMult));
+    if (parser.isSet(o.txMult) && !multiplier.match(parser.value(o.txMult)).hasMatch())
+        return bad("--tx-mult", "a digit 1 to 9", parser.value(o.txMult));
+    const QString side = parser.value(o.injection).toLower();
+    if (parser.isSet(o.injection) && side != u"hi" && side != u"lo")
+        return bad("--injection", "hi or lo", parser.value(o.injection));
+    if (parser.isSet(o.invertTx) && !OnOff(parser.value(o.invertTx), overrides.DCGInvertTx))
+        return bad("--invert-tx", "on or off", parser.value(o.invertTx));
+    if (parser.isSet(o.invertRx) && !OnOff(parser.value(o.invertRx), overrides.DCGInvertRx))
+        return bad("--invert-rx", "on or off", parser.value(o.invertRx));
+    const double scale = parser.value(o.timeScale).toDouble(&ok);
+    if (!ok || !(scale > 0) || scale > 100)
+        return bad("--time-scale", "a positive factor", parser.value(o.timeScale));
+    s.timing.factor = scale;
+    if (parser.isSet(o.device) && parser.value(o.device).isEmpty())
+        return Usage(QStringLiteral("--device wants a device path"));
+    if (parser.isSet(o.log) && parser.value(o.log).isEmpty())
+        return Usage(QStringLiteral("--log wants a file name"));
+
+    // The configuration: a missing file would read as one without definitions.
+    s.configPath = parser.isSet(o.config) ? parser.value(o.config)
+                                          : ProgramFile(QStringLiteral("Ostrand.ini"));
+    QFile probe(s.configPath);
+    if (!QFileInfo(s.configPath).isFile() || !probe.open(QIODevice::ReadOnly))
+        return Failed(
+            QStringLiteral("cannot read the configuration %1%2")
+                .arg(Native(s.configPath), probe.error() != QFileDevice::NoError
+                                               ? QStringLiteral(": ") + probe.errorString()
+                                               : QStringLiteral(": not a file")));
+    probe.close();
+    LoadConfiguration(s.configPath, s.cfg);
+    const int count = s.cfg.DefinitionCount();
+    if (count == 0)
+        return Failed(QStringLiteral("the configuration %1 holds no radio definitions")
+                          .arg(Native(s.configPath)));
+    if (band < 1 || band > count)
+        return Usage(QStringLiteral("--band %1 is out of range: the configuration holds %2 "
+                                    "definition%3 (1 to %2)")
+                         .arg(band)
+                         .arg(count)
+                         .arg(count == 1 ? QString() : QStringLiteral("s")));
+    s.band = band;
+
+    // The fields as band selection fills them, then what the command line changes.
+    RadioFields fields = RadioFieldsFor(s.cfg.Definition(band));
+    if (parser.isSet(o.cpu)) fields.CurRadioID = int16_t(parser.value(o.cpu).toInt());
+    if (parser.isSet(o.refFreq)) fields.RefFreq = overrides.RefFreq;
+    if (parser.isSet(o.ifFreq)) fields.IFFreq = overrides.IFFreq;
+    if (parser.isSet(o.rxMult)) fields.RxMult = parser.value(o.rxMult);
+    if (parser.isSet(o.txMult)) fields.TxMult = parser.value(o.txMult);
+    if (parser.isSet(o.injection)) fields.InjectionHi = side == u"hi";
+    if (parser.isSet(o.invertTx)) fields.DCGInvertTx = overrides.DCGInvertTx;
+    if (parser.isSet(o.invertRx)) fields.DCGInvertRx = overrides.DCGInvertRx;
+    s.ctx = ContextFor(s.cfg, band, fields);
+
+    s.device = parser.isSet(o.device) ? parser.value(o.device) : s.cfg.SerialDevice();
+    s.logPath = parser.value(o.log);
+    return std::nullopt;
+}
+
+// The personality file as the window's File Open takes it.
+std::optional<Failure> LoadPersonality(const QString& path, EEImage& image) {
+    const QFileInfo info(path);
+    if (!info.exists())
+        return Failed(QStringLiteral("cannot read %1: no such file").arg(Native(path)));
+    // Only regular files: a FIFO or a device could block for ever.
+    if (!info.isFile())
+        return Failed(QStringLiteral("cannot read %1: not a file").arg(Native(path)));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Failed(QStringLiteral("cannot read %1: %2").arg(Native(path), file.errorString()));
+    const QByteArray content = file.read(kPersonalityReadLimit);
+    if (file.error() != QFileDevice::NoError)
+        return Failed(QStringLiteral("cannot read %1: %2").arg(Native(path), file.errorString()));
+    if (content.isEmpty()) return Failed(QStringLiteral("%1 is empty").arg(Native(path)));
+    const auto bytes = ParsePersonality(content);
+    if (!bytes)
+        return Failed(QStringLiteral("%1: Invalid Input File (a personality file holds 256 "
+                                     "hexadecimal digits)")
+                          .arg(Native(path)));
+    std::copy(bytes->begin(), bytes->end(), image.begin());
+    return std::nullopt;
+}
+
+// Written beside the target and renamed over it only when complete.
+std::optional<Failure> SavePersonality(const QString& path, const EEImage& image) {
+    const QByteArray digits = FormatPersonality(image);
+    QSaveFile file(path);
+    QString reason;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        reason = file.errorString();
+    } else {
+        const qint64 written = file.write(digits);
+        if (written != digits.size()) {
+            reason = written < 0 ? file.errorString()
+                                 : QStringLiteral("the file could not be written completely");
+            file.cancelWriting();
+        } else if (!file.commit()) {
+            reason = file.errorString();
+        }
+    }
+    if (reason.isNull()) return std::nullopt;
+    if (reason.isEmpty()) reason = QStringLiteral("unknown error");
+    return Failed(QStringLiteral("cannot write %1: %2").arg(Native(path), reason));
+}
+
+// The output file's folder must exist before a radio is read for it.
+std::optional<Failure> CheckOutputPath(const QString& path) {
+    const QFileInfo info(path);
+    if (info.isDir()) return Failed(QStringLiteral("cannot write %1: a folder").arg(Native(path)));
+    if (!info.absoluteDir().exists())
+        return Failed(QStringLiteral("cannot write %1: no such folder").arg(Native(path)));
+    return std::nullopt;
+}
+
+void PrintChannels(const std::vector<ChannelRow>& rows, const CodecContext& ctx) {
+    const QStringList refItems = ReferenceListItems(ctx.RefFreq, ctx.Dividers, ctx.CurRadioID);
+    const QStringList cctItems = CctItems(ctx.CurRadioID);
+    QTextStream out(stdout);
+    out << CsvLine(CsvHeader()) << '\n';
+    for (int c = 1; c <= int(rows.size()); ++c)
+        out << FormatChannel(c, rows[size_t(c - 1)], refItems, cctItems) << '\n';
+    out.flush();
+}
+
+int Decode(const Session& s, const QString& path) {
+    EEImage image{};
+    if (auto failure = LoadPersonality(path, image)) return Report(*failure);
+    PrintChannels(DecodeAll(image, s.ctx), s.ctx);
+    return kExitOk;
+}
+
+std::optional<Failure> ReadPlanText(const QString& path, QString& text) {
+    QFile file;
+    if (path == u"-") {
+        if (!file.open(stdin, QIODevice::ReadOnly))
+            return Failed(QStringLiteral("cannot read standard input"));
+    } else {
+        const QFileInfo info(path);
+        if (!info.exists())
+            return Failed(QStringLiteral("cannot read %1: no such file").arg(Native(path)));
+        if (!info.isFile())
+            return Failed(QStringLiteral("cannot read %1: not a file").arg(Native(path)));
+        file.setFileName(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return Failed(
+                QStringLiteral("cannot read %1: %2").arg(Native(path), file.errorString()));
+    }
+    const QByteArray content = file.read(kPlanReadLimit + 1);
+    if (file.error() != QFileDevice::NoError)
+        return Failed(QStringLiteral("cannot read %1: %2").arg(Native(path), file.errorString()));
+    if (content.size() > kPlanReadLimit)
+        return Failed(QStringLiteral("%1 is too large for a channel plan").arg(Native(path)));
+    text = QString::fromUtf8(content);
+    return std::nullopt;
+}
+
+void Warn(const QString& text) {
+    std::fprintf(stderr, "ostrand-cli: warning: %s\n", qPrintable(text));
+}
+
+int Encode(const Session& s, const QString& csvPath, const QString& outPath) {
+    QString text;
+    if (auto failure = ReadPlanText(csvPath, text)) return Report(*failure);
+    std::vector<PlanLine> plan;
+    QString error;
+    if (!ParsePlan(text, int(CctItems(s.ctx.CurRadioID).size()), plan, error))
+        return Report(Failed(Native(csvPath) + QStringLiteral(": ") + error));
+
+    // As an operator fills the grid: each tone entry is normalised as the field is left
+    // (a DCG code becomes its listed code), then the whole grid is encoded from its texts.
+    // Every record is rebuilt from its row, so the image starts empty.
+    EEImage image{};
+    std::vector<ChannelRow> rows;
+    for (int c = 1; c <= kChannels; ++c) {
+        ChannelRow row = plan[size_t(c - 1)].row;
+        const int EEindex = EEindexForChannel(c);
+        row.TxTone = ToneEntry(image, EEindex + 4, row.TxTone, s.ctx);
+        row.RxTone = ToneEntry(image, EEindex, row.RxTone, s.ctx);
+        rows.push_back(row);
+    }
+    EncodeAll(image, rows, s.ctx);
+    const std::vector<ChannelRow> stored = DecodeAll(image, s.ctx);
+
+    // What was typed but cannot be stored reads back empty: say so, the file is still valid.
+    const QStringList header = CsvHeader();
+    for (int c = 1; c <= kChannels; ++c) {
+        const PlanLine& typed = plan[size_t(c - 1)];
+        const ChannelRow& back = stored[size_t(c - 1)];
+        const auto check = [&](const QString& was, const QString& now, int column,
+                               const char* what) {
+            if (!was.isEmpty() && now.isEmpty())
+                Warn(QStringLiteral("%1: line %2: %3 %4 cannot be stored; channel %5 has no %6")
+                         .arg(Native(csvPath), QString::number(typed.lineNumber), header.at(column),
+                              was, QString::number(c), QLatin1String(what)));
+        };
+        check(typed.row.TxFreq, back.TxFreq, 1, "transmit frequency");
+        check(typed.row.RxFreq, back.RxFreq, 2, "receive frequency");
+        check(typed.row.TxTone, back.TxTone, 5, "transmit tone");
+        check(typed.row.RxTone, back.RxTone, 6, "receive tone");
+    }
+
+    if (auto failure = SavePersonality(outPath, image)) return Report(*failure);
+    PrintChannels(stored, s.ctx);
+    return kExitOk;
+}
+
+int RadioFailure(const CliHost& host, const QString& operation) {
+    if (CliHost::Interrupted()) return Report(Failed(operation + QStringLiteral(" interrupted")));
+    if (host.Declined())
+        return Report(Failed(QStringLiteral("not written: the radio's CPU type differs from the "
+                                            "file's (--cpu); --yes-cpu-mismatch writes it "
+                                            "anyway")));
+    return Report(Failed(operation + QStringLiteral(" failed")));
+}
+
+int Read(const Session& s, const QString& outPath) {
+    if (auto failure = CheckOutputPath(outPath)) return Report(*failure);
+    CliHost host(s.ctx.CurRadioID, s.device, s.logPath, false);
+    CliHost::CatchInterrupts();
+    if (!ReadRadio(host, s.timing)) return RadioFailure(host, QStringLiteral("Read Radio"));
+    if (auto failure = SavePersonality(outPath, host.Image())) return Report(*failure);
+    return kExitOk;
+}
+
+int Write(const Session& s, const QString& path, bool yesCpuMismatch) {
+    CliHost host(s.ctx.CurRadioID, s.device, s.logPath, yesCpuMismatch);
+    if (auto failure = LoadPersonality(path, host.Image())) return Report(*failure);
+    CliHost::CatchInterrupts();
+    if (!WriteRadio(host, s.timing)) return RadioFailure(host, QStringLiteral("Write Radio"));
+    return kExitOk;
+}
+
+} // namespace
+
+int Run(const QStringList& arguments) {
+    QTextStream out(stdout);
+    if (arguments.size() < 2) {
+        std::fputs(qPrintable(GeneralHelp()), stderr);
+        return kExitUsage;
+    }
+    const QString name = arguments.at(1);
+    if (name == u"--help" || name == u"-h" || name == u"help") {
+        out << GeneralHelp();
+        return kExitOk;
+    }
+    const CommandInfo* info = nullptr;
+    for (const CommandInfo& c : kCommands)
+        if (name == QLatin1String(c.name)) info = &c;
+    if (!info)
+        return Report(Usage(QStringLiteral("unknown command \"%1\"; the commands are decode, "
+                                           "encode, read and write (--help)")
+                                .arg(name)));
+
+    Options o;
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QLatin1String(info->summary));
+    const QCommandLineOption help = parser.addHelpOption();
+    parser.addOptions({o.config, o.band, o.cpu, o.refFreq, o.ifFreq, o.rxMult, o.txMult,
+                       o.injection, o.invertTx, o.invertRx, o.device, o.log, o.timeScale});
+    if (info->command == Command::Encode || info->command == Command::Read)
+        parser.addOption(o.output);
+    if (info->command == Command::Write) parser.addOption(o.yesCpu);
+    const QString positional = QLatin1String(info->positional);
+    if (!positional.isEmpty())
+        parser.addPositionalArgument(positional, info->command == Command::Encode
+                                                     ? QStringLiteral("The channel plan.")
+                                                     : QStringLiteral("The personality file."));
+
+    QStringList rest = arguments.mid(2);
+    rest.prepend(arguments.first());
+    if (!parser.parse(rest)) return Report(Usage(parser.errorText()));
+    if (parser.isSet(help)) {
+        QString text = parser.helpText();
+        text.replace(QRegularExpression(QStringLiteral("^Usage: \\S+")),
+                     QStringLiteral("Usage: ostrand-cli ") + name);
+        out << text;
+        return kExitOk;
+    }
+
+    const QStringList args = parser.positionalArguments();
+    const int wanted = positional.isEmpty() ? 0 : 1;
+    if (args.size() != wanted)
+        return Report(
+            Usage(wanted == 0 ? QStringLiteral("%1 takes no file argument").arg(name)
+                              : QStringLiteral("%1 wants one %2 argument").arg(name, positional)));
+    const bool writesFile = info->command == Command::Encode || info->command == Command::Read;
+    if (writesFile && !parser.isSet(o.output))
+        return Report(Usage(QStringLiteral("%1 wants the file to write: -o FILE").arg(name)));
+    if (writesFile && parser.value(o.output).isEmpty())
+        return Report(Usage(QStringLiteral("-o wants a file name")));
+
+    Session session;
+    if (auto failure = OpenSession(parser, o, session)) return Report(*failure);
+
+    switch (info->command) {
+    case Command::Decode:
+        return Decode(session, args.first());
+    case Command::Encode:
+        return Encode(session, args.first(), parser.value(o.output));
+    case Command::Read:
+        return Read(session, parser.value(o.output));
+    case Command::Write:
+        return Write(session, args.first(), parser.isSet(o.yesCpu));
+    }
+    return kExitUsage;
+}
+
+} // namespace ostrand::cli

@@ -1,0 +1,16 @@
+// The command-line tool's commands: decode, encode, read and write.
+#pragma once
+
+#include <QStringList>
+
+namespace ostrand::cli {
+
+// Exit statuses.
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1; // unreadable or invalid input, a radio operation that failed
+constexpr int kExitUsage = 2;  // unknown command or option, a bad option value
+
+// Runs the command line (arguments as QCoreApplication gives them, program name first).
+int Run(const QStringList& arguments);
+
+} // namespace ostrand::cli
