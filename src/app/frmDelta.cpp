@@ -319,17 +319,15 @@ void frmDelta::debug_log(const QString& text) {
 }
 
 CodecContext frmDelta::CurrentContext() const {
-    CodecContext ctx;
-    ctx.SetFromConfiguration(cfg, cmbBand->currentIndex() + 1);
-    ctx.CurRadioID = CurRadioID;
-    ctx.RefFreq = txtRefFreq->text();
-    ctx.IFFreq = txtIFFreq->text();
-    ctx.RxMult = txtRxMult->text();
-    ctx.TxMult = txtTxMult->text();
-    ctx.InjectionHi = optInjectionHi->isChecked();
-    ctx.DCGInvertTx = chkDCGInvertTx->isChecked();
-    ctx.DCGInvertRx = chkDCGInvertRx->isChecked();
-    return ctx;
+    const RadioFields fields{CurRadioID,
+                             txtRefFreq->text(),
+                             txtIFFreq->text(),
+                             txtRxMult->text(),
+                             txtTxMult->text(),
+                             optInjectionHi->isChecked(),
+                             chkDCGInvertTx->isChecked(),
+                             chkDCGInvertRx->isChecked()};
+    return ContextFor(cfg, cmbBand->currentIndex() + 1, fields);
 }
 
 void frmDelta::EncodeRows() {

@@ -1,0 +1,129 @@
+// Read Radio and Write Radio from the window against the simulated RIB, and closing the
+// window while an operation runs.
+#include "GuiFixture.h"
+
+#include "../link/RibSimProcess.h"
+#include "image/PersonalityFile.h"
+#include "platform/Pause.h"
+
+#include <QLabel>
+#include <QTimer>
+
+using namespace fixture;
+using ostrand::frmDelta;
+using ostrand::RibSimProcess;
+
+namespace {
+
+// A fiftieth of real time keeps every timeout and pause short.
+constexpr ostrand::LinkTiming kFast{0.02, std::chrono::milliseconds(5)};
+
+std::unique_ptr<frmDelta> OpenFast(const QString& device) {
+    WritePreferences(QStringLiteral("False"), QStringLiteral("0"));
+    auto w = Open();
+    w->linkTiming = kFast;
+    w->cfg.Device = device;
+    return w;
+}
+
+QString SaveDigits(const ostrand::EEImage& image, const QString& name) {
+    const QString path = Home() + u'/' + name;
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(ostrand::FormatPersonality(image));
+    return path;
+}
+
+} // namespace
+
+class RadioWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { ostrand::SetDelayScale(0.01); }
+    void init() {
+        WriteIni();
+        QFile::remove(Home() + QStringLiteral("/debug.log"));
+    }
+
+    void readShowsTheRadio_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("tx");
+        QTest::addColumn<QString>("tone");
+        QTest::newRow("channel 1") << 0 << "146.5250"
+                                   << "023";
+        QTest::newRow("channel 16") << 15 << "155.0000"
+                                    << "754";
+    }
+    void readShowsTheRadio() {
+        QFETCH(int, row);
+        QFETCH(QString, tx);
+        QFETCH(QString, tone);
+        // A radio whose personality was made in this window.
+        QString file;
+        QList<QStringList> radioGrid;
+        {
+            auto w = OpenFast(QString());
+            Find<QComboBox>(*w, Name("cmbRef", row))->setCurrentIndex(3);
+            Enter(*w, Name("txtTXFreq", row), tx);
+            Enter(*w, Name("txtTxTone", row), tone);
+            radioGrid = Grid(*w);
+            file = SaveDigits(w->eeImage, QStringLiteral("radio.DSX"));
+        }
+        RibSimProcess sim({"--load", file});
+        QVERIFY(!sim.Device().isEmpty());
+        auto w = OpenFast(sim.Device());
+        QVERIFY(Grid(*w) != radioGrid);
+        QTest::mouseClick(w->cmdRead, Qt::LeftButton);
+        QVERIFY(!w->OperationRunning());
+        QCOMPARE(Grid(*w), radioGrid);
+        QCOMPARE(w->lblCPUType->text(), QStringLiteral("Delta-SX CPU - Revision 1"));
+        QVERIFY(w->cmdRead->isEnabled());
+        QVERIFY(w->cmdWrite->isEnabled());
+    }
+
+    void writeSendsTheGrid() {
+        const QString saved = Home() + QStringLiteral("/written.DSX");
+        QFile::remove(saved);
+        RibSimProcess sim({"--save", saved});
+        auto w = OpenFast(sim.Device());
+        Find<QComboBox>(*w, Name("cmbRef", 3))->setCurrentIndex(3);
+        Enter(*w, Name("txtTXFreq", 3), QStringLiteral("147.0000"));
+        QTest::mouseClick(w->cmdWrite, Qt::LeftButton);
+        sim.Finish();
+        QFile f(saved);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll().trimmed(), ostrand::FormatPersonality(w->eeImage));
+    }
+
+    void closingDuringAnOperation_data() {
+        QTest::addColumn<bool>("write");
+        QTest::newRow("during Read Radio") << false;
+        QTest::newRow("during Write Radio") << true;
+    }
+    void closingDuringAnOperation() {
+        QFETCH(bool, write);
+        RibSimProcess sim({"--silent", "all"}); // the RIB never answers: the search goes on
+        auto w = OpenFast(sim.Device());
+        w->mnuDebug->trigger();
+        w->cmbBand->setCurrentIndex(2);
+        bool runningAtClose = false;
+        QTimer::singleShot(30, w.get(), [&] {
+            runningAtClose = w->OperationRunning();
+            w->close();
+        });
+        QTest::mouseClick(write ? w->cmdWrite : w->cmdRead, Qt::LeftButton);
+        QVERIFY(runningAtClose);
+        QVERIFY(!w->OperationRunning());
+        QVERIFY(w->Closing());
+        QVERIFY(!w->isVisible());
+        QCOMPARE(StoredPreference("RadioIndex"), QStringLiteral("2"));
+        w->close();
+        QFile log(Home() + QStringLiteral("/debug.log"));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QCOMPARE(log.readAll().count("AppExit: "), 1);
+    }
+};
+
+QTEST_MAIN(RadioWindowTest)
+#include "tst_radiowindow.moc"
