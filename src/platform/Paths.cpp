@@ -11,7 +11,8 @@ namespace {
 const QString kConfigName = QStringLiteral("Ostrand.ini");
 
 QString exeDir() {
-    return QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
+    return QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
+                                        : QDir::currentPath();
 }
 } // namespace
 
@@ -47,6 +48,8 @@ QString ProgramFolder() {
     return user;
 }
 
-QString ProgramFile(const QString& name) { return ProgramFolder() + u'/' + name; }
+QString ProgramFile(const QString& name) {
+    return ProgramFolder() + u'/' + name;
+}
 
 } // namespace ostrand
