@@ -1,5 +1,9 @@
 #include "image/PersonalityFile.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
 namespace ostrand {
 namespace {
 
@@ -39,6 +43,63 @@ std::optional<std::array<uint8_t, kBlockSize>> ParsePersonality(const QByteArray
 
 QByteArray FormatPersonality(const EEImage& image) {
     return QByteArray(reinterpret_cast<const char*>(image.data()), kBlockSize).toHex().toUpper();
+}
+
+PersonalityRead ReadPersonalityFile(const QString& path) {
+    PersonalityRead result;
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        result.reason = QStringLiteral("no such file");
+        return result;
+    }
+    if (!info.isFile()) {
+        result.reason = QStringLiteral("not a file");
+        return result;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.reason = file.errorString();
+        return result;
+    }
+    const QByteArray content = file.read(kPersonalityReadLimit);
+    if (file.error() != QFileDevice::NoError) {
+        result.reason = file.errorString();
+        return result;
+    }
+    if (content.isEmpty()) {
+        result.status = PersonalityRead::Empty;
+        return result;
+    }
+    const auto bytes = ParsePersonality(content);
+    if (!bytes) {
+        result.status = PersonalityRead::Invalid;
+        return result;
+    }
+    result.bytes = *bytes;
+    result.status = PersonalityRead::Ok;
+    return result;
+}
+
+QString WritePersonalityFile(const QString& path, const EEImage& image) {
+    const QByteArray digits = FormatPersonality(image);
+    QSaveFile file(path);
+    QString reason;
+    // Unbuffered, so a short write (disk full, file size limit) shows in write()'s count;
+    // a buffered write can lose the tail and still commit.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        reason = file.errorString();
+    } else {
+        const qint64 written = file.write(digits);
+        if (written != digits.size()) {
+            reason = written < 0 ? file.errorString()
+                                 : QStringLiteral("the file could not be written completely");
+            file.cancelWriting();
+        } else if (!file.commit()) {
+            reason = file.errorString();
+        }
+    }
+    if (!reason.isNull() && reason.isEmpty()) reason = QStringLiteral("unknown error");
+    return reason;
 }
 
 } // namespace ostrand

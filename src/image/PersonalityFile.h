@@ -25,4 +25,21 @@ std::optional<std::array<uint8_t, kBlockSize>> ParsePersonality(const QByteArray
 // 256 upper-case digits of image bytes 0..127, nothing else.
 QByteArray FormatPersonality(const EEImage& image);
 
+// No valid file holds more before its first field ends; reading stops there so a huge file
+// costs nothing.
+constexpr qint64 kPersonalityReadLimit = 64 * 1024;
+
+// Reading a personality file from disk. Only regular files are opened (a FIFO or a device
+// could block for ever); at most kPersonalityReadLimit bytes are read.
+struct PersonalityRead {
+    enum Status { Ok, Unreadable, Empty, Invalid } status = Unreadable;
+    std::array<uint8_t, kBlockSize> bytes{};
+    QString reason; // why it could not be read (Unreadable)
+};
+PersonalityRead ReadPersonalityFile(const QString& path);
+
+// Writes the 256 digits through a temporary file renamed over the target only when complete,
+// so a failure never leaves the previous file truncated. Empty text on success, else why not.
+QString WritePersonalityFile(const QString& path, const EEImage& image);
+
 } // namespace ostrand

@@ -70,21 +70,14 @@ FileResult mnuOpen_Click(PersonalityFileContext& context) {
         context.dialogs.OpenFile(MakeRequest(QStringLiteral("File Open"), context));
     if (path.isEmpty()) return FileResult::Cancelled;
 
-    // Only regular files: opening a FIFO or a device would block or never end.
-    if (!QFileInfo(path).isFile()) return FileResult::Unreadable;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return FileResult::Unreadable;
-    const QByteArray content = file.read(kPersonalityReadLimit);
-    const bool readFailed = file.error() != QFileDevice::NoError;
-    file.close();
-    if (readFailed || content.isEmpty()) return FileResult::Unreadable;
-
-    const auto bytes = ParsePersonality(content);
-    if (!bytes) {
+    const PersonalityRead read = ReadPersonalityFile(path);
+    if (read.status == PersonalityRead::Unreadable || read.status == PersonalityRead::Empty)
+        return FileResult::Unreadable;
+    if (read.status == PersonalityRead::Invalid) {
         ReportFailure(context, QStringLiteral("Invalid Input File"));
         return FileResult::Invalid;
     }
-    std::copy(bytes->begin(), bytes->end(), context.host.Image().begin());
+    std::copy(read.bytes.begin(), read.bytes.end(), context.host.Image().begin());
     if (context.refreshFromImage) context.refreshFromImage();
     return FileResult::Done;
 }
@@ -98,27 +91,8 @@ FileResult mnuSave_Click(PersonalityFileContext& context) {
     context.host.EncodeGrid();
     context.host.DecodeGrid();
 
-    // Written beside the target and renamed over it only when complete: a failure never
-    // leaves the previous file truncated or half written.
-    const QByteArray digits = FormatPersonality(context.host.Image());
-    QSaveFile file(path);
-    QString reason;
-    // Unbuffered, so a short write (disk full, file size limit) shows in write()'s count;
-    // a buffered write can lose the tail and still commit.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        reason = file.errorString();
-    } else {
-        const qint64 written = file.write(digits);
-        if (written != digits.size()) {
-            reason = written < 0 ? file.errorString()
-                                 : QStringLiteral("The file could not be written completely.");
-            file.cancelWriting();
-        } else if (!file.commit()) {
-            reason = file.errorString();
-        }
-    }
-    if (reason.isNull()) return FileResult::Done;
-    if (reason.isEmpty()) reason = QStringLiteral("unknown error");
+    const QString reason = WritePersonalityFile(path, context.host.Image());
+    if (reason.isEmpty()) return FileResult::Done;
     ReportFailure(
         context,
         QStringLiteral("File Not Saved\n%1\n%2").arg(QDir::toNativeSeparators(path), reason));

@@ -11,10 +11,6 @@ namespace ostrand {
 class RadioHost;
 class FileDialogs;
 
-// Longest file content read by Open: a valid file is 256 digits plus perhaps quotes, blanks
-// and a line end, so anything beyond this cannot change the outcome.
-constexpr qint64 kPersonalityReadLimit = 64 * 1024;
-
 struct PersonalityFileContext {
     RadioHost& host; // image, grid encode/decode, status window, beep
     FileDialogs& dialogs;

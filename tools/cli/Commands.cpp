@@ -27,7 +27,6 @@ namespace ostrand::cli {
 namespace {
 
 // A personality file is 256 digits and a little framing; a channel plan a few kilobytes.
-constexpr qint64 kPersonalityReadLimit = 64 * 1024;
 constexpr qint64 kPlanReadLimit = 1024 * 1024;
 
 // The longest texts the window's radio-wide fields take.
@@ -241,47 +240,26 @@ std::optional<Failure> OpenSession(const QCommandLineParser& parser, const Optio
 
 // The personality file as the window's File Open takes it.
 std::optional<Failure> LoadPersonality(const QString& path, EEImage& image) {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return Failed(QStringLiteral("cannot read %1: no such file").arg(Native(path)));
-    // Only regular files: a FIFO or a device could block for ever.
-    if (!info.isFile())
-        return Failed(QStringLiteral("cannot read %1: not a file").arg(Native(path)));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Failed(QStringLiteral("cannot read %1: %2").arg(Native(path), file.errorString()));
-    const QByteArray content = file.read(kPersonalityReadLimit);
-    if (file.error() != QFileDevice::NoError)
-        return Failed(QStringLiteral("cannot read %1: %2").arg(Native(path), file.errorString()));
-    if (content.isEmpty()) return Failed(QStringLiteral("%1 is empty").arg(Native(path)));
-    const auto bytes = ParsePersonality(content);
-    if (!bytes)
+    const PersonalityRead read = ReadPersonalityFile(path);
+    switch (read.status) {
+    case PersonalityRead::Unreadable:
+        return Failed(QStringLiteral("cannot read %1: %2").arg(Native(path), read.reason));
+    case PersonalityRead::Empty:
+        return Failed(QStringLiteral("%1 is empty").arg(Native(path)));
+    case PersonalityRead::Invalid:
         return Failed(QStringLiteral("%1: Invalid Input File (a personality file holds 256 "
                                      "hexadecimal digits)")
                           .arg(Native(path)));
-    std::copy(bytes->begin(), bytes->end(), image.begin());
+    case PersonalityRead::Ok:
+        break;
+    }
+    std::copy(read.bytes.begin(), read.bytes.end(), image.begin());
     return std::nullopt;
 }
 
-// Written beside the target and renamed over it only when complete.
 std::optional<Failure> SavePersonality(const QString& path, const EEImage& image) {
-    const QByteArray digits = FormatPersonality(image);
-    QSaveFile file(path);
-    QString reason;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        reason = file.errorString();
-    } else {
-        const qint64 written = file.write(digits);
-        if (written != digits.size()) {
-            reason = written < 0 ? file.errorString()
-                                 : QStringLiteral("the file could not be written completely");
-            file.cancelWriting();
-        } else if (!file.commit()) {
-            reason = file.errorString();
-        }
-    }
-    if (reason.isNull()) return std::nullopt;
-    if (reason.isEmpty()) reason = QStringLiteral("unknown error");
+    const QString reason = WritePersonalityFile(path, image);
+    if (reason.isEmpty()) return std::nullopt;
     return Failed(QStringLiteral("cannot write %1: %2").arg(Native(path), reason));
 }
 
