@@ -19,8 +19,8 @@ namespace {
 const QString kAppTitle = QStringLiteral("Ostrand");
 
 QString DescriptionText() {
-    return QStringLiteral("Copyright \u00A9 2024-2025 the Ostrand authors\n"
-                          "Written by the Ostrand authors for radio technicians\n"
+    return QStringLiteral("Copyright \u00A9 2026 the Ostrand developers\n"
+                          "Written by the Ostrand developers for radio technicians\n"
                           "All rights reserved.\n"
                           "\n"
                           "While this program may be freely distributed, if you find it "
