@@ -90,6 +90,10 @@ void RibSimulator::Handle(const QByteArray& line) {
         f000_.fill(0xFF);
         return;
     }
+    if (keyword == options_.hangupOn) {
+        HangUp();
+        return;
+    }
     const int receipt = ++receipts_[keyword];
     if (options_.silent.value("ALL") || options_.silent.value(keyword)) return;
     if (receipt <= options_.ignoreFirst.value(keyword)) return;

@@ -31,6 +31,7 @@ struct SimOptions {
     bool noise = false;
     bool echo = false;
     int hangupAfter = -1; // characters of the record answer before the line drops
+    QString hangupOn;     // command keyword whose receipt drops the line
     double msPerChar = 0; // output pacing; 0 sends at once
 };
 

@@ -103,11 +103,13 @@ int main(int argc, char* argv[]) {
                                     "Drop the line after N characters of the "
                                     "record answer.",
                                     "N");
+    const QCommandLineOption hangupOn("hangup-on", "Drop the line when COMMAND arrives.",
+                                      "COMMAND");
     const QCommandLineOption charDelay("char-delay", "Send one character every MS ms.", "MS");
     const QCommandLineOption baud("baud-pace", "Send at the pace of 2400 baud (4.17 ms a "
                                                "character).");
     parser.addOptions({load, save, cpu, rev, silent, noPrompt, ignore, late, gid, cmp, differ,
-                       badSum, missing, noise, echo, hangup, charDelay, baud});
+                       badSum, missing, noise, echo, hangup, hangupOn, charDelay, baud});
     parser.process(app);
 
     SimOptions options;
@@ -130,6 +132,7 @@ int main(int argc, char* argv[]) {
     options.noise = parser.isSet(noise);
     options.echo = parser.isSet(echo);
     if (parser.isSet(hangup)) options.hangupAfter = Number(parser.value(hangup), "--hangup-after");
+    options.hangupOn = parser.value(hangupOn).toUpper();
     if (parser.isSet(charDelay))
         options.msPerChar = Number(parser.value(charDelay), "--char-delay");
     if (parser.isSet(baud)) options.msPerChar = 10.0 * 1000.0 / 2400.0;
