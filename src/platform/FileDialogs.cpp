@@ -18,6 +18,8 @@ QString Run(QWidget* owner, const FileDialogRequest& request, QFileDialog::Accep
     dialog.setNameFilters(request.nameFilters);
     if (!request.selectedFilter.isEmpty()) dialog.selectNameFilter(request.selectedFilter);
     dialog.setDefaultSuffix(request.defaultSuffix);
+    // Qt's own default size cuts the size and date columns short.
+    dialog.resize(820, 500);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
     return dialog.selectedFiles().constFirst();
 }
