@@ -438,23 +438,22 @@ void frmDelta::cmdWrite_Click() {
     RunOperation(&WriteRadio);
 }
 
+PersonalityFileContext frmDelta::FileContext() {
+    return {*host_,
+            *fileDialogs,
+            [this] { RefreshValues(false); },
+            {},
+            cfg.Definition(cmbBand->currentIndex() + 1).DefaultExt,
+            {}};
+}
+
 void frmDelta::mnuOpen_Click() {
-    PersonalityFileContext context{*host_,
-                                   *fileDialogs,
-                                   [this] { RefreshValues(false); },
-                                   {},
-                                   cfg.Definition(cmbBand->currentIndex() + 1).DefaultExt,
-                                   {}};
+    PersonalityFileContext context = FileContext();
     ostrand::mnuOpen_Click(context);
 }
 
 void frmDelta::mnuSave_Click() {
-    PersonalityFileContext context{*host_,
-                                   *fileDialogs,
-                                   [this] { RefreshValues(false); },
-                                   {},
-                                   cfg.Definition(cmbBand->currentIndex() + 1).DefaultExt,
-                                   {}};
+    PersonalityFileContext context = FileContext();
     ostrand::mnuSave_Click(context);
 }
 

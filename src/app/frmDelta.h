@@ -26,6 +26,7 @@ namespace ostrand {
 class ChannelGrid;
 class FileDialogs;
 class MessageBoxes;
+struct PersonalityFileContext;
 
 class frmDelta : public QMainWindow {
     Q_OBJECT
@@ -93,6 +94,7 @@ public:
     void ToneLeft(int row, bool transmit);
     void cmdRead_Click();
     void cmdWrite_Click();
+    PersonalityFileContext FileContext();
     void mnuOpen_Click();
     void mnuSave_Click();
     void mnuConfig_Click();
