@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QSocketNotifier>
 #include <QTextStream>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <unistd.h>
@@ -43,6 +44,10 @@ RibSimulator::RibSimulator(int masterFd, const SimOptions& options, const Block&
     pacer_.setTimerType(Qt::PreciseTimer);
     pacer_.setInterval(2);
     connect(&pacer_, &QTimer::timeout, this, &RibSimulator::Pace);
+    inputPacer_.setTimerType(Qt::PreciseTimer);
+    inputPacer_.setInterval(1);
+    connect(&inputPacer_, &QTimer::timeout, this, &RibSimulator::PaceInput);
+    clock_.start();
 }
 
 QString RibSimulator::Keyword(const QByteArray& line) {
@@ -64,8 +69,35 @@ void RibSimulator::OnReadable() {
         QTimer::singleShot(100, this, [this] { notifier_->setEnabled(true); });
         return;
     }
+    receivedCount_ += n;
+    if (!options_.paceInput || options_.msPerChar <= 0) {
+        Receive(QByteArrayView(buffer, n));
+        return;
+    }
+    // The terminal delivers at once what a 2400-baud line delivers one character at a time.
+    const qint64 perChar = static_cast<qint64>(options_.msPerChar * 1e6);
     for (ssize_t i = 0; i < n; ++i) {
-        const char c = buffer[i];
+        lineFreeNs_ = std::max(lineFreeNs_, clock_.nsecsElapsed()) + perChar;
+        arriving_ += buffer[i];
+        arrivalNs_ << lineFreeNs_;
+    }
+    if (!inputPacer_.isActive()) inputPacer_.start();
+}
+
+void RibSimulator::PaceInput() {
+    const qint64 now = clock_.nsecsElapsed();
+    qsizetype count = 0;
+    while (count < arrivalNs_.size() && arrivalNs_[count] <= now)
+        ++count;
+    const QByteArray arrived = arriving_.left(count);
+    arriving_.remove(0, count);
+    arrivalNs_.remove(0, count);
+    if (arriving_.isEmpty()) inputPacer_.stop();
+    Receive(arrived);
+}
+
+void RibSimulator::Receive(QByteArrayView text) {
+    for (const char c : text) {
         if (c == '\r' || c == '\n') {
             if (!line_.isEmpty()) Handle(line_);
             line_.clear();
@@ -214,6 +246,7 @@ void RibSimulator::WriteNow(const QByteArray& text) {
             return;
         }
         done += n;
+        sentCount_ += n;
     }
 }
 

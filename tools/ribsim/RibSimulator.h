@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QHash>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -30,9 +31,10 @@ struct SimOptions {
     int missingRecord = -1;
     bool noise = false;
     bool echo = false;
-    int hangupAfter = -1; // characters of the record answer before the line drops
-    QString hangupOn;     // command keyword whose receipt drops the line
-    double msPerChar = 0; // output pacing; 0 sends at once
+    int hangupAfter = -1;   // characters of the record answer before the line drops
+    QString hangupOn;       // command keyword whose receipt drops the line
+    double msPerChar = 0;   // output pacing; 0 sends at once
+    bool paceInput = false; // received characters also take msPerChar each to arrive
 };
 
 class RibSimulator : public QObject {
@@ -40,10 +42,15 @@ class RibSimulator : public QObject {
 public:
     RibSimulator(int masterFd, const SimOptions& options, const Block& radio);
     void Save() const;
+    // Characters received and sent so far.
+    qint64 ReceivedCount() const { return receivedCount_; }
+    qint64 SentCount() const { return sentCount_; }
     static QString Keyword(const QByteArray& line);
 
 private:
     void OnReadable();
+    void Receive(QByteArrayView text);
+    void PaceInput();
     void Handle(const QByteArray& line);
     QByteArray Answer(const QString& keyword, const QByteArray& line);
     QByteArray Records() const;
@@ -67,4 +74,12 @@ private:
     QElapsedTimer paceClock_;
     double paceSent_ = 0;
     int noiseSeed_ = 0;
+    qint64 receivedCount_ = 0;
+    qint64 sentCount_ = 0;
+    // Input pacing: characters read from the terminal and the time each reaches the RIB.
+    QByteArray arriving_;
+    QList<qint64> arrivalNs_;
+    qint64 lineFreeNs_ = 0;
+    QTimer inputPacer_;
+    QElapsedTimer clock_;
 };

@@ -106,8 +106,8 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption hangupOn("hangup-on", "Drop the line when COMMAND arrives.",
                                       "COMMAND");
     const QCommandLineOption charDelay("char-delay", "Send one character every MS ms.", "MS");
-    const QCommandLineOption baud("baud-pace", "Send at the pace of 2400 baud (4.17 ms a "
-                                               "character).");
+    const QCommandLineOption baud("baud-pace", "Send and receive at the pace of 2400 baud "
+                                               "(4.17 ms a character).");
     parser.addOptions({load, save, cpu, rev, silent, noPrompt, ignore, late, gid, cmp, differ,
                        badSum, missing, noise, echo, hangup, hangupOn, charDelay, baud});
     parser.process(app);
@@ -135,7 +135,10 @@ int main(int argc, char* argv[]) {
     options.hangupOn = parser.value(hangupOn).toUpper();
     if (parser.isSet(charDelay))
         options.msPerChar = Number(parser.value(charDelay), "--char-delay");
-    if (parser.isSet(baud)) options.msPerChar = 10.0 * 1000.0 / 2400.0;
+    if (parser.isSet(baud)) {
+        options.msPerChar = 10.0 * 1000.0 / 2400.0;
+        options.paceInput = true;
+    }
 
     Block radio{};
     for (int i = 0; i < 128; ++i)
@@ -172,6 +175,10 @@ int main(int argc, char* argv[]) {
     std::fflush(stdout);
     const int rc = app.exec();
     rib.Save();
+    // What crossed the line, for measurements against the 2400-baud floor.
+    std::printf("traffic: received %lld sent %lld\n", static_cast<long long>(rib.ReceivedCount()),
+                static_cast<long long>(rib.SentCount()));
+    std::fflush(stdout);
     ::close(slave);
     return rc;
 }
