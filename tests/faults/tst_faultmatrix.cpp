@@ -7,6 +7,7 @@
 #include "link/RadioOperations.h"
 #include "link/RibProtocol.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
 #include <QSerialPort>
@@ -42,6 +43,14 @@ Block Pattern(int seed) {
     return b;
 }
 
+// The fixed pauses of an operation that ends with this status.
+int Pauses(bool ok, const QString& lastStatus) {
+    if (ok) return 400 + 1000;
+    const bool beforeDelay = lastStatus == "RIB not found" || lastStatus == "Bad Radio ID" ||
+                             lastStatus.endsWith(" is unknown");
+    return (beforeDelay ? 0 : 400) + 3000;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Op)
@@ -70,59 +79,67 @@ private slots:
         QTest::addColumn<QString>("lastSent"); // nothing is sent after this
         QTest::addColumn<Radio>("radio");
         QTest::addColumn<int>("beeps");
+        // Real milliseconds the operation must at least take: the waits that time out, plus
+        // the fixed pauses (400 ms after identification, 1 s after success, 3 s after failure).
+        QTest::addColumn<int>("minRealMs");
 
         const auto read = [](const char* tag, QStringList args, bool ok, QString status,
-                             QString lastSent, bool slow = false) {
+                             QString lastSent, int timedOut = 0, bool slow = false) {
             QTest::newRow(QByteArray("read: ") + tag)
                 << Op::Read << args << slow << 17 << false << ok << status << lastSent << Radio::Old
-                << (ok ? 0 : 1);
+                << (ok ? 0 : 1) << timedOut + Pauses(ok, status);
         };
         const auto write = [](const char* tag, QStringList args, bool ok, QString status,
-                              QString lastSent, Radio radio, bool slow = false) {
+                              QString lastSent, Radio radio, int timedOut = 0, bool slow = false) {
             QTest::newRow(QByteArray("write: ") + tag)
                 << Op::Write << args << slow << 17 << false << ok << status << lastSent << radio
-                << (ok ? 0 : 1);
+                << (ok ? 0 : 1) << timedOut + Pauses(ok, status);
         };
         const QString wake = "<ESC>ZZZZ", gid = "GID 2 = 0", sid = "SID = 10", rrd = "RRD 7F-2=0",
                       iot = "IOT F800-80=0", wrd = "WRD 7F-2=0", cmp = "CMP F000-F800=80",
                       records = ":10";
 
         // Silence at each step.
-        read("no RIB", {"--silent", "all"}, false, "RIB not found", wake);
-        read("identification unanswered", {"--silent", "GID"}, false, "Bad Radio ID", gid);
-        read("SID unanswered", {"--silent", "SID"}, false, "Failed while sending SID", sid);
-        read("RRD unanswered", {"--silent", "RRD"}, false, "Failed while sending RRD", rrd);
-        read("records unanswered", {"--silent", "IOT"}, false, "Failed while reading Data", iot);
-        write("no RIB", {"--silent", "all"}, false, "RIB not found", wake, Radio::Old);
+        read("no RIB", {"--silent", "all"}, false, "RIB not found", wake, 10000);
+        read("identification unanswered", {"--silent", "GID"}, false, "Bad Radio ID", gid, 8000);
+        read("SID unanswered", {"--silent", "SID"}, false, "Failed while sending SID", sid, 8000);
+        read("RRD unanswered", {"--silent", "RRD"}, false, "Failed while sending RRD", rrd, 8000);
+        read("records unanswered", {"--silent", "IOT"}, false, "Failed while reading Data", iot,
+             10000);
+        write("no RIB", {"--silent", "all"}, false, "RIB not found", wake, Radio::Old, 10000);
         write("identification unanswered", {"--silent", "GID"}, false, "Bad Radio ID", gid,
-              Radio::Old);
+              Radio::Old, 8000);
         write("records unanswered", {"--silent", "DATA"}, false, "Failed while Writing Data",
-              records, Radio::Old);
+              records, Radio::Old, 1000);
         write("SID unanswered", {"--silent", "SID"}, false, "Failed while sending SID", sid,
-              Radio::Old);
+              Radio::Old, 8000);
         write("WRD unanswered", {"--silent", "WRD"}, false, "Failed while sending WRD", wrd,
-              Radio::Old);
+              Radio::Old, 8000);
         write("RRD unanswered", {"--silent", "RRD"}, false, "Failed while sending RRD", rrd,
-              Radio::New);
-        write("compare unanswered", {"--silent", "CMP"}, false, "Verify failed", cmp, Radio::New);
+              Radio::New, 8000);
+        write("compare unanswered", {"--silent", "CMP"}, false, "Verify failed", cmp, Radio::New,
+              8000);
 
         // Answers without the prompt count as silence.
         read("SID answered without prompt", {"--no-prompt", "SID"}, false,
-             "Failed while sending SID", sid);
+             "Failed while sending SID", sid, 8000);
         write("WRD answered without prompt", {"--no-prompt", "WRD"}, false,
-              "Failed while sending WRD", wrd, Radio::New);
+              "Failed while sending WRD", wrd, Radio::New, 8000);
 
         // Late answers: after every try has timed out they are failures; within the wait
         // they are no fault at all.
-        read("wake-up answered too late", {"--late", "WAKE:5000"}, false, "RIB not found", wake);
-        read("identification too late", {"--late", "GID:5000"}, false, "Bad Radio ID", gid);
-        read("records too late", {"--late", "IOT:5000"}, false, "Failed while reading Data", iot);
-        read("records late but in time", {"--late", "IOT:250"}, true, "Done", iot, true);
+        read("wake-up answered too late", {"--late", "WAKE:5000"}, false, "RIB not found", wake,
+             10000);
+        read("identification too late", {"--late", "GID:5000"}, false, "Bad Radio ID", gid, 8000);
+        read("records too late", {"--late", "IOT:5000"}, false, "Failed while reading Data", iot,
+             10000);
+        read("records late but in time", {"--late", "IOT:250"}, true, "Done", iot, 0, true);
         write("records acknowledged too late", {"--late", "DATA:5000"}, false,
-              "Failed while Writing Data", records, Radio::Old);
-        write("compare too late", {"--late", "CMP:5000"}, false, "Verify failed", cmp, Radio::New);
+              "Failed while Writing Data", records, Radio::Old, 1000);
+        write("compare too late", {"--late", "CMP:5000"}, false, "Verify failed", cmp, Radio::New,
+              8000);
         write("records acknowledged late but in time", {"--late", "DATA:80"}, true, "Verify OK!",
-              cmp, Radio::New, true);
+              cmp, Radio::New, 0, true);
 
         // Damaged records.
         read("bad checksum, first record", {"--bad-checksum", "0"}, false,
@@ -140,27 +157,28 @@ private slots:
         read("echo and garbage around every answer", {"--echo", "--noise"}, true, "Done", iot);
         write("echo and garbage around every answer", {"--echo", "--noise"}, true, "Verify OK!",
               cmp, Radio::New);
-        read("one character per receive event", {"--char-delay", "1"}, true, "Done", iot, true);
+        read("one character per receive event", {"--char-delay", "1"}, true, "Done", iot, 0, true);
 
         // The compare verdict.
         write("compare <>", {"--compare-differ"}, false, "Verify failed", cmp, Radio::New);
         write("compare with both verdicts", {"--cmp-text", "<> =="}, true, "Verify OK!", cmp,
               Radio::New);
         write("compare answer garbled", {"--cmp-text", "= < > ="}, false, "Verify failed", cmp,
-              Radio::New);
+              Radio::New, 8000);
 
         // The line drops mid-transfer.
         read("hang-up inside the records", {"--hangup-after", "150"}, false,
-             "Failed while reading Data", iot);
+             "Failed while reading Data", iot, 10000);
         read("hang-up before the records", {"--hangup-after", "0"}, false,
-             "Failed while reading Data", iot);
-        read("hang-up at RRD", {"--hangup-on", "RRD"}, false, "Failed while sending RRD", rrd);
+             "Failed while reading Data", iot, 10000);
+        read("hang-up at RRD", {"--hangup-on", "RRD"}, false, "Failed while sending RRD", rrd,
+             8000);
         write("hang-up as the records arrive", {"--hangup-on", "DATA"}, false,
-              "Failed while Writing Data", records, Radio::Old);
+              "Failed while Writing Data", records, Radio::Old, 1000);
         write("hang-up at WRD", {"--hangup-on", "WRD"}, false, "Failed while sending WRD", wrd,
-              Radio::Old);
+              Radio::Old, 8000);
         write("hang-up at the compare", {"--hangup-on", "CMP"}, false, "Verify failed", cmp,
-              Radio::New);
+              Radio::New, 8000);
 
         // Identification and firmware.
         read("no radio behind the RIB (ID FF)", {"--cpu", "0xFF"}, false, "Bad Radio ID", gid);
@@ -182,13 +200,13 @@ private slots:
         // Wrong CPU: the image was encoded for the other layout.
         QTest::newRow("write: wrong CPU, operator says No")
             << Op::Write << QStringList{} << false << 16 << false << false << kSxOk << gid
-            << Radio::Old << 0;
+            << Radio::Old << 0 << 400;
         QTest::newRow("write: wrong CPU, operator says Yes")
             << Op::Write << QStringList{} << false << 16 << true << true << "Verify OK!" << cmp
-            << Radio::New << 0;
+            << Radio::New << 0 << 1400;
         QTest::newRow("read: image prepared for the other CPU")
             << Op::Read << QStringList{} << false << 16 << false << true << "Done" << iot
-            << Radio::Old << 0;
+            << Radio::Old << 0 << 1400;
     }
 
     void operationUnderFault() {
@@ -221,8 +239,17 @@ private slots:
         const EEImage before = host.image;
 
         const LinkTiming& timing = slow ? kTenth : kFast;
+        QElapsedTimer clock;
+        clock.start();
         const bool result = op == Op::Read ? ReadRadio(host, timing) : WriteRadio(host, timing);
+        const qint64 elapsed = clock.elapsed();
         QCOMPARE(result, ok);
+        // Timers may fire a little early; no wait or pause may be skipped.
+        QFETCH(int, minRealMs);
+        QVERIFY2(elapsed >= 0.9 * minRealMs * timing.factor,
+                 qPrintable(QString("%1 ms, expected at least %2 ms")
+                                .arg(elapsed)
+                                .arg(minRealMs * timing.factor)));
         QVERIFY(!host.statuses.isEmpty());
         QCOMPARE(host.statuses.first(), QString("Searching for RIB..."));
         QTEST(host.statuses.last(), "lastStatus");
