@@ -104,6 +104,12 @@ int Refresh() {
     window.RefreshValues(false);
     if (window.grid->txtRxFreq[0]->text().isEmpty()) return Fail("the grid stayed empty");
 
+    // The refresh really encodes: an edited frequency reaches the image.
+    const EEImage before = window.eeImage;
+    window.grid->txtRxFreq[0]->setText("147.0000");
+    window.RefreshValues(true);
+    if (window.eeImage == before) return Fail("RefreshValues(true) did not encode the grid");
+
     constexpr int kRounds = 200;
     QElapsedTimer clock;
     clock.start();
