@@ -1,34 +1,35 @@
+// Personality files: the text format, and reading and writing them on disk.
 #include "image/PersonalityFile.h"
 
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
+#include <numeric>
+
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace ostrand;
-
-using Block = std::array<uint8_t, kBlockSize>;
-Q_DECLARE_METATYPE(Block)
 
 namespace {
 
 // 256 digits for bytes 0x00, 0x01, ..., 0x7F: every position has a distinct value.
 QByteArray countingDigits() {
-    QByteArray digits;
-    for (int i = 0; i < kBlockSize; ++i)
-        digits += QByteArray::number(i, 16).rightJustified(2, '0');
-    return digits.toUpper();
+    QByteArray bytes(kBlockSize, 0);
+    std::iota(bytes.begin(), bytes.end(), char(0));
+    return bytes.toHex().toUpper();
 }
 
-Block countingBlock() {
-    Block b{};
-    for (int i = 0; i < kBlockSize; ++i)
-        b[size_t(i)] = uint8_t(i);
-    return b;
+QByteArray hexOf(const std::array<uint8_t, kBlockSize>& b) {
+    return QByteArray(reinterpret_cast<const char*>(b.data()), kBlockSize).toHex().toUpper();
 }
 
-Block filledBlock(uint8_t v) {
-    Block b{};
-    b.fill(v);
-    return b;
+bool writeFile(const QString& path, const QByteArray& content) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(content) == content.size();
 }
 
 } // namespace
@@ -36,113 +37,132 @@ Block filledBlock(uint8_t v) {
 class TestPersonality : public QObject {
     Q_OBJECT
 private slots:
-    void firstField_data() {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QByteArray>("field");
-        QTest::newRow("whole text") << QByteArray("ABC") << QByteArray("ABC");
-        QTest::newRow("ends at CR LF") << QByteArray("ABC\r\nDEF") << QByteArray("ABC");
-        QTest::newRow("ends at LF") << QByteArray("ABC\nDEF") << QByteArray("ABC");
-        QTest::newRow("ends at comma") << QByteArray("AB,C") << QByteArray("AB");
-        QTest::newRow("leading blanks skipped") << QByteArray("  \tABC") << QByteArray("ABC");
-        QTest::newRow("quotes removed") << QByteArray("\"AB,C\"rest") << QByteArray("AB,C");
-        QTest::newRow("blanks before a quote") << QByteArray("  \"AB\"") << QByteArray("AB");
-        QTest::newRow("unclosed quote runs to the end")
-            << QByteArray("\"AB\r\nC") << QByteArray("AB\r\nC");
-        QTest::newRow("empty") << QByteArray() << QByteArray();
-        QTest::newRow("line end first") << QByteArray("\r\nABC") << QByteArray();
-    }
-    void firstField() {
-        QFETCH(QByteArray, content);
-        QFETCH(QByteArray, field);
-        QCOMPARE(FirstField(content), field);
-    }
-
+    // The file's text and the 256 digits it reads as; empty: rejected.
     void parse_data() {
         QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<bool>("accepted");
-        QTest::addColumn<Block>("block");
-        const QByteArray digits = countingDigits();
-        QTest::newRow("256 digits") << digits << true << countingBlock();
-        QTest::newRow("CR LF after the digits") << digits + "\r\n" << true << countingBlock();
-        QTest::newRow("anything after the line end is ignored")
-            << digits + "\r\nnot part of it" << true << countingBlock();
-        QTest::newRow("double quotes are not counted")
-            << "\"" + digits + "\"" << true << countingBlock();
-        QTest::newRow("lower case ff is 255") << QByteArray(256, 'f') << true << filledBlock(0xFF);
-        QTest::newRow("non-hex characters count as 0")
-            << QByteArray(256, 'G') << true << filledBlock(0x00);
-        QTest::newRow("mixed: G5 is 0x05")
-            << QByteArray("G5").repeated(128) << true << filledBlock(0x05);
-        QTest::newRow("255 digits") << digits.left(255) << false << Block{};
-        QTest::newRow("257 digits") << digits + "0" << false << Block{};
-        QByteArray withComma = digits;
-        withComma[100] = ',';
-        QTest::newRow("comma inside the first 256") << withComma << false << Block{};
-        QTest::newRow("empty file") << QByteArray() << false << Block{};
-        QTest::newRow("257 characters: trailing blank") << digits + " " << false << Block{};
-        QByteArray binary(256, '\0');
-        binary[7] = char(0xFF);
-        QTest::newRow("256 bytes of binary without line ends")
-            << binary << true << filledBlock(0x00);
+        QTest::addColumn<QByteArray>("digits");
+        const QByteArray d = countingDigits();
+        QTest::newRow("256 digits") << d << d;
+        QTest::newRow("CR LF and a second line ignored") << d + "\r\nFFFF,junk\r\n" << d;
+        QTest::newRow("quoted, quotes not counted") << "\"" + d + "\"" << d;
+        QTest::newRow("quoted without a closing quote") << "\"" + d << d;
+        QTest::newRow("leading blanks skipped") << "  \t" + d << d;
+        QTest::newRow("lower case ff reads 255") << QByteArray(256, 'f') << QByteArray(256, 'F');
+        QTest::newRow("non-hex characters count as 0: G5 is 05")
+            << QByteArray("G5").repeated(128) << QByteArray("05").repeated(128);
+        QTest::newRow("255 digits") << d.left(255) << QByteArray();
+        QTest::newRow("257 digits") << d + "0" << QByteArray();
+        QTest::newRow("comma inside the first 256")
+            << d.left(100) + "," + d.mid(101) << QByteArray();
+        QTest::newRow("closing quote inside the first 256")
+            << "\"" + d.left(100) + "\"" + d.mid(100) << QByteArray();
+        QTest::newRow("line end inside the first 256")
+            << d.left(128) + "\n" + d.mid(128) << QByteArray();
+        QTest::newRow("empty") << QByteArray() << QByteArray();
     }
     void parse() {
         QFETCH(QByteArray, content);
-        QFETCH(bool, accepted);
-        QFETCH(Block, block);
+        QFETCH(QByteArray, digits);
         const auto parsed = ParsePersonality(content);
-        QCOMPARE(parsed.has_value(), accepted);
-        if (accepted) QVERIFY(*parsed == block);
+        QCOMPARE(parsed ? hexOf(*parsed) : QByteArray(), digits);
     }
 
-    void binaryGarbageNeverCrashes() {
-        QRandomGenerator rng(20240611);
-        for (int round = 0; round < 500; ++round) {
-            QByteArray junk(int(rng.bounded(600)), Qt::Uninitialized);
-            for (char& c : junk)
-                c = char(rng.bounded(256));
-            const auto parsed = ParsePersonality(junk);
-            QCOMPARE(parsed.has_value(), FirstField(junk).size() == 256);
-        }
-    }
-
-    void format_data() {
-        QTest::addColumn<uint8_t>("fill");
-        QTest::addColumn<QByteArray>("pair");
-        QTest::newRow("zero") << uint8_t(0x00) << QByteArray("00");
-        QTest::newRow("upper case digits") << uint8_t(0xAB) << QByteArray("AB");
-        QTest::newRow("erased") << uint8_t(0xFF) << QByteArray("FF");
-    }
     void format() {
-        QFETCH(uint8_t, fill);
-        QFETCH(QByteArray, pair);
-        EEImage image;
-        image.fill(fill);
-        image[200] = 0x12; // beyond the block: never saved
-        const QByteArray text = FormatPersonality(image);
-        QCOMPARE(text, pair.repeated(128)); // exactly 256 digits, no line end
-    }
+        EEImage image{};
+        image[0] = 0x12;
+        image[1] = 0xab;
+        image[127] = 0xEF;
+        image[200] = 0x34; // beyond the block: never saved
+        QCOMPARE(FormatPersonality(image), "12AB" + QByteArray(250, '0') + "EF");
 
-    void formatParseRoundTrip() {
         QRandomGenerator rng(7);
         for (int round = 0; round < 50; ++round) {
-            EEImage image{};
             for (int i = 0; i < kBlockSize; ++i)
                 image[size_t(i)] = uint8_t(rng.bounded(256));
             const auto parsed = ParsePersonality(FormatPersonality(image));
-            QVERIFY(parsed.has_value());
-            QVERIFY(std::equal(parsed->begin(), parsed->end(), image.begin()));
+            QVERIFY(parsed && std::equal(parsed->begin(), parsed->end(), image.begin()));
         }
     }
 
-    void byteOrder() {
-        // byte 0 first, high digit first
-        EEImage image{};
-        image[0] = 0x12;
-        image[127] = 0xEF;
-        const QByteArray text = FormatPersonality(image);
-        QCOMPARE(text.left(2), QByteArray("12"));
-        QCOMPARE(text.right(2), QByteArray("EF"));
+    // Tests may run as root, where permissions do not stop a read: a missing file, a
+    // directory and a dangling link stand for "cannot be opened".
+    void readFile_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("status");
+        QTest::newRow("missing file") << "missing" << int(PersonalityRead::Unreadable);
+        QTest::newRow("directory") << "dir" << int(PersonalityRead::Unreadable);
+        QTest::newRow("dangling symbolic link") << "dangling" << int(PersonalityRead::Unreadable);
+        QTest::newRow("empty file") << "empty" << int(PersonalityRead::Empty);
+        // 100 MB, sparse; neither is read whole.
+        QTest::newRow("huge, a valid first line") << "hugeline" << int(PersonalityRead::Ok);
+        QTest::newRow("huge, one long field") << "hugefield" << int(PersonalityRead::Invalid);
     }
+    void readFile() {
+        QFETCH(QString, kind);
+        QFETCH(int, status);
+        const QString path = dir_.filePath(kind + ".DS");
+        const QByteArray d = countingDigits();
+        if (kind == "dir") QVERIFY(QDir().mkpath(path));
+        if (kind == "dangling") QVERIFY(QFile::link(dir_.filePath("gone.DS"), path));
+        if (kind == "empty") QVERIFY(writeFile(path, {}));
+        if (kind.startsWith("huge")) {
+            QVERIFY(writeFile(path, kind == "hugeline" ? d + "\r\n" : d + d));
+            QVERIFY(QFile::resize(path, 100LL * 1024 * 1024));
+        }
+        QElapsedTimer clock;
+        clock.start();
+        const PersonalityRead read = ReadPersonalityFile(path);
+        QVERIFY2(clock.elapsed() < 2000, "a huge file must not be read whole");
+        QCOMPARE(int(read.status), status);
+        if (status == PersonalityRead::Ok) QCOMPARE(hexOf(read.bytes), d);
+    }
+
+    // A save that fails leaves what was there before, and no temporary file beside it.
+    void writeFails_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("folder does not exist") << "nofolder";
+        QTest::newRow("target is a directory") << "directory";
+        QTest::newRow("disk limit reached while writing") << "limit";
+    }
+    void writeFails() {
+        QFETCH(QString, kind);
+        const QString path = kind == "nofolder" ? dir_.filePath("no such folder/radio.DS")
+                                                : dir_.filePath(kind + ".DS");
+        if (kind == "directory") QVERIFY(QDir().mkpath(path));
+        if (kind == "limit") QVERIFY(writeFile(path, "previous"));
+        EEImage image;
+        image.fill(0xC3);
+
+        QString reason;
+        if (kind == "limit") {
+            // Every write past 100 bytes fails, even for root: a save that truncated the
+            // target first would leave it cut short.
+            rlimit old{};
+            QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+            const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+            rlimit small = old;
+            small.rlim_cur = 100;
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+            reason = WritePersonalityFile(path, image);
+            setrlimit(RLIMIT_FSIZE, &old);
+            std::signal(SIGXFSZ, oldHandler);
+        } else {
+            reason = WritePersonalityFile(path, image);
+        }
+        QVERIFY(!reason.isEmpty());
+        if (kind == "limit") {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), QByteArray("previous"));
+        }
+        QCOMPARE(QFileInfo(path).isDir(), kind == "directory");
+        const QStringList left = QDir(QFileInfo(path).absolutePath())
+                                     .entryList({"*.DS.*", "*.tmp*"}, QDir::Files | QDir::Hidden);
+        QVERIFY2(left.isEmpty(), qPrintable(left.join(", ")));
+    }
+
+private:
+    QTemporaryDir dir_;
 };
 
 QTEST_GUILESS_MAIN(TestPersonality)
