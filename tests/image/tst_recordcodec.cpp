@@ -63,7 +63,7 @@ QByteArray recordAt(const EEImage& image, int at) {
     return QByteArray(reinterpret_cast<const char*>(image.data()) + at, 8);
 }
 
-// A row with every kind of field set: 160.0 / 155.3625, tones 100.0 / 023, Rx W and Tx Z, STE, timer 2.
+// Every kind of field set: 160.0 / 155.3625, tones 100.0 / 023, Rx W, Tx Z, STE, timer 2.
 const ChannelRow kWorked{.TxFreq = "155.3625",
                          .RxFreq = "160.0000",
                          .RefIndex = 3,
