@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -18,74 +19,28 @@
 
 namespace fixture {
 
-// Four Delta-SX / Delta-S definitions on one divider table, one whose table does not exist,
-// a short DCG list (023, 025 and 754 only) and a few CG tones.
-inline const char* kIni = R"([Serial]
-CommPort=1
-[RadioDef]
-Name1=VHF SX high
-TxMult1=1
-RxMult1=1
-IFFreq1=45.0
-RefOsc1=13.2
-RefIndex1=3
-RefTable1=1
-RadioID1=17
-Injection1=HI
-DefaultExt1=DSX
-Name2=UHF SX x3
-TxMult2=3
-RxMult2=3
-IFFreq2=21.4
-RefOsc2=13.2
-RefIndex2=2
-RefTable2=1
-RadioID2=17
-Injection2=LO
-Name3=VHF S
-TxMult3=1
-RxMult3=1
-IFFreq3=45.0
-RefOsc3=13.2
-RefIndex3=3
-RefTable3=1
-RadioID3=16
-Injection3=LO
-Name4=VHF SX inverted
-TxMult4=1
-RxMult4=1
-IFFreq4=45.0
-RefOsc4=13.2
-RefIndex4=3
-RefTable4=1
-RadioID4=17
-DCGInvertTx4=TRUE
-DCGInvertRx4=TRUE
-Name5=No table
-TxMult5=1
-RxMult5=1
-IFFreq5=45.0
-RefOsc5=13.2
-RefTable5=7
-RadioID5=17
-[RefTableDef]
-Index1Table1=3168
-Index2Table1=2640
-Index3Table1=2112
-Index4Table1=3312
-Index5Table1=2760
-Index6Table1=2208
-Index7Table1=2400
-[DCGList]
-DCG1=023
-DCG2=025
-DCG3=754
-[CGList]
-CG1=67.0
-CG2=71.9
-CG3=100.0
-CG4=131.8
-)";
+// Definitions 1..5: Delta-SX high-side x1, Delta-SX low-side x3 on IF 21.4, Delta-S, Delta-SX
+// with both inversions, and one whose divider table does not exist; one table, a short DCG
+// list (023, 025 and 754 only) and a few CG tones.
+inline QByteArray Ini() {
+    const char* defs[] = {
+        "Name=VHF SX high;TxMult=1;RxMult=1;IFFreq=45.0;RefIndex=3;RadioID=17;Injection=HI",
+        "Name=UHF SX x3;TxMult=3;RxMult=3;IFFreq=21.4;RefIndex=2;RadioID=17;Injection=LO",
+        "Name=VHF S;TxMult=1;RxMult=1;IFFreq=45.0;RefIndex=3;RadioID=16;Injection=LO",
+        "Name=VHF SX inverted;TxMult=1;RxMult=1;IFFreq=45.0;RefIndex=3;RadioID=17;"
+        "DCGInvertTx=TRUE;DCGInvertRx=TRUE",
+        "Name=No table;TxMult=1;RxMult=1;IFFreq=45.0;RadioID=17;RefTable=7"};
+    QByteArray ini = "[Serial]\nCommPort=1\n[RadioDef]\n";
+    for (int n = 1; n <= 5; ++n) {
+        QByteArray def = QByteArray(defs[n - 1]) + ";RefOsc=13.2" + (n < 5 ? ";RefTable=1" : "");
+        for (const QByteArray& kv : def.split(';'))
+            ini += QByteArray(kv).replace('=', QByteArray::number(n) + '=') + '\n';
+    }
+    return ini + "[RefTableDef]\nIndex1Table1=3168\nIndex2Table1=2640\nIndex3Table1=2112\n"
+                 "Index4Table1=3312\nIndex5Table1=2760\nIndex6Table1=2208\nIndex7Table1=2400\n"
+                 "[DCGList]\nDCG1=023\nDCG2=025\nDCG3=754\n"
+                 "[CGList]\nCG1=67.0\nCG2=71.9\nCG3=100.0\nCG4=131.8\n";
+}
 
 inline QString Home() {
     return qEnvironmentVariable("OSTRAND_HOME");
@@ -98,7 +53,7 @@ inline void WriteFile(const QString& name, const QByteArray& content) {
     file.write(content);
 }
 
-inline void WriteIni(const char* text = kIni) {
+inline void WriteIni(const QByteArray& text = Ini()) {
     WriteFile(QStringLiteral("Ostrand.ini"), text);
 }
 
