@@ -1,4 +1,4 @@
-// The status window's look and life cycle, and the event-processing pause it is shown in.
+// The status window's life cycle, and the event-processing pause it is shown in.
 #include "platform/Pause.h"
 #include "ui/StatusWindow.h"
 
@@ -16,7 +16,7 @@ class TestStatusWindow : public QObject {
 private slots:
     void cleanup() { SetDelayScale(1.0); }
 
-    void looksAndLifeCycle() {
+    void lifeCycle() {
         QWidget owner;
         QPointer<frmDialog> first;
         {
@@ -24,21 +24,14 @@ private slots:
             status.SetText("shown on its first text");
             first = status.Window();
             QVERIFY(first && first->isVisible() && first->parentWidget() == &owner);
-            QVERIFY(first->windowTitle().isEmpty() &&
-                    !(first->windowFlags() & Qt::WindowTitleHint));
-            QCOMPARE(first->lblInfo->font().pointSize(), 18);
-            QCOMPARE(first->lblInfo->font().styleHint(), QFont::SansSerif);
-            QVERIFY(first->lblInfo->alignment() & Qt::AlignHCenter);
 
             status.Show(); // every operation starts with a fresh window
             QVERIFY(first.isNull());
             QVERIFY(status.IsShown() && status.Text().isEmpty());
             frmDialog* window = status.Window();
             QVERIFY(QTest::qWaitForWindowExposed(window));
-            QVERIFY(window->lblInfo->width() >= window->width() - 30); // spans the width
 
-            // Two texts without a wait: the second is seen. A long one makes the window taller,
-            // never wider, and it stays centred.
+            // A long text makes the window taller, never wider, and it stays centred.
             status.SetText("Searching for RIB...");
             const QSize small = window->size();
             status.SetText("File Not Saved\n/a/very/long/folder/name/with many parts/radio.DSX\n"
@@ -58,17 +51,7 @@ private slots:
         QVERIFY(first.isNull()); // going out of scope unloads too
     }
 
-    void textVisibleThroughScaledPause() {
-        // The failure text stays while the pause runs: a timer firing inside the pause sees it.
-        SetDelayScale(0.01);
-        StatusWindow status;
-        status.SetText("Invalid Input File");
-        QString seen;
-        QTimer::singleShot(5, [&] { seen = status.Text(); });
-        delay(3000);
-        QCOMPARE(seen, QStringLiteral("Invalid Input File"));
-    }
-
+    // The pause keeps handling events: a timer firing inside it sees the failure text.
     void pauseScales_data() {
         QTest::addColumn<int>("ms");
         QTest::addColumn<double>("scale");
@@ -84,14 +67,16 @@ private slots:
         QFETCH(int, atLeast);
         QFETCH(int, below);
         SetDelayScale(scale);
-        bool eventsRan = false;
-        QTimer::singleShot(0, [&] { eventsRan = true; });
+        StatusWindow status;
+        status.SetText("Invalid Input File");
+        QString seen;
+        QTimer::singleShot(0, [&] { seen = status.Text(); });
         QElapsedTimer clock;
         clock.start();
         delay(ms);
         const qint64 took = clock.elapsed();
         QVERIFY2(took >= atLeast && took < below, qPrintable(QString::number(took)));
-        QVERIFY(eventsRan);
+        QCOMPARE(seen, QStringLiteral("Invalid Input File"));
     }
 };
 
