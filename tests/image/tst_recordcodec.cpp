@@ -140,8 +140,6 @@ private slots:
             {.RxFreq = "160.0", .RefIndex = 8, .STE = true}, "00BB080000000000");
         add("no timer selection stores Off", 17, "", {.RefIndex = 3, .STE = true, .CCT = -1},
             "0300000000000000");
-        add("Delta-SX timer 9 keeps 3 bits, N bit 9 stays clear", 17, "",
-            {.RefIndex = 3, .STE = true, .CCT = 9}, "0300000001000000");
         add("zero multipliers: no frequency", 17, "rxmult=0;txmult=0",
             {.TxFreq = "155.3625", .RxFreq = "160.0", .RefIndex = 3, .STE = true},
             "0300000000000000");

@@ -47,7 +47,6 @@ private slots:
         add("blank VISUAL counts as unset", "   ", "nano", "nano xterm", "xterm|-e|BIN/nano|FILE");
         add("graphical editor in VISUAL runs directly with its wait flag", "gedit", "",
             "gedit xterm", "gedit|--wait|FILE");
-        add("wait flag not doubled", "code --wait", "", "code", "code|--wait|FILE");
         add("quoted program name with a space", "\"BIN/my editor\" -x", "", "my_editor xterm",
             "xterm|-e|BIN/my editor|-x|FILE");
         add("VISUAL not installed: a graphical editor", "nosuch", "", "kate", "kate|--block|FILE");
