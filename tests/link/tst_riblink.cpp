@@ -1,19 +1,21 @@
-// The exchanges over a real serial port: QSerialPort on the simulated RIB's pseudo-terminal,
-// with every timeout scaled down.
+// The exchanges, and Read Radio and Write Radio, over a real serial port: QSerialPort on the
+// simulated RIB's pseudo-terminal, with every timeout scaled down. Every fault of the RIB and
+// the line, step by step, is in the fault matrix.
 #include "RecordingHost.h"
 #include "RibSimProcess.h"
+#include "SimRadio.h"
+#include "link/RadioOperations.h"
 #include "link/RibLink.h"
 
+#include <QSerialPort>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 using namespace ostrand;
 
 namespace {
-
-const LinkTiming kFast{0.05, std::chrono::milliseconds(10)};
-// For the late answers: a tenth, so the margins stay wide on a busy machine.
-const LinkTiming kTenth{0.1, std::chrono::milliseconds(10)};
 
 // The simulator, a recording host and an open link on it.
 struct Rig {
@@ -26,19 +28,22 @@ struct Rig {
         QString failure;
         if (!link->Open(failure)) qWarning("%s", qPrintable(failure));
     }
-    // The log lines with their quoted contents cut off, to compare the order.
-    QStringList Heads() const {
-        QStringList heads;
-        for (const QString& l : host.logLines)
-            heads << l.section('\'', 0, 0);
-        return heads;
-    }
 };
+
+// The log lines with their quoted contents cut off, to compare the order.
+QStringList Heads(const RecordingHost& host) {
+    QStringList heads;
+    for (const QString& l : host.logLines)
+        heads << l.section('\'', 0, 0);
+    return heads;
+}
 
 } // namespace
 
 class TestRibLink : public QObject {
     Q_OBJECT
+    QTemporaryDir dir_;
+
 private slots:
     void findRib_data() {
         QTest::addColumn<QStringList>("args");
@@ -59,7 +64,7 @@ private slots:
             expected << "FindRIB: Sent Init"
                      << "FindRIB: Wait exited with "
                      << "FindRIB: cnt=" + QString::number(c);
-        QCOMPARE(rig.Heads(), expected << "FindRIB: Loop exited with ");
+        QCOMPARE(Heads(rig.host), expected << "FindRIB: Loop exited with ");
         QVERIFY(rig.link->inbuf().isEmpty());
     }
 
@@ -88,7 +93,7 @@ private slots:
                      << "SendCmdWaitPrompt: wait exited with ";
         expected << "SendCmdWaitPrompt: loop exited with "
                  << (prompted ? "SendCmdWaitPrompt: True" : "SendCmdWaitPrompt: False");
-        QCOMPARE(rig.Heads(), expected);
+        QCOMPARE(Heads(rig.host), expected);
         // The command's own CR LF stands inside the quotes.
         QCOMPARE(rig.host.logLines[1], QString("SendCmdWaitPrompt: Sent 'SID = 10\r\n'"));
     }
@@ -97,100 +102,127 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<bool>("equal");
         QTest::addColumn<int>("sends");
-        QTest::newRow("== is equal") << QStringList{"--cmp-text", "=="} << true << 1;
         QTest::newRow("<> ends at once, no retry") << QStringList{"--compare-differ"} << false << 1;
         QTest::newRow("both <> and == is equal") << QStringList{"--cmp-text", "<>=="} << true << 1;
-        QTest::newRow("silence: four tries") << QStringList{"--silent", "CMP"} << false << 4;
-        QTest::newRow("== split over receive events")
-            << QStringList{"--cmp-text", "==", "--char-delay", "4"} << true << 1;
+        QTest::newRow("scattered = < >: no verdict, four tries")
+            << QStringList{"--cmp-text", "= < > ="} << false << 4;
     }
     void compare() {
         QFETCH(QStringList, args);
         QFETCH(bool, equal);
+        QFETCH(int, sends);
         Rig rig(args);
         QCOMPARE(rig.link->GetCompareResult("CMP F000-F800=80\r\n"), equal);
-        QTEST(rig.sim.Count("CMP F000-F800=80"), "sends");
+        QTRY_COMPARE(rig.sim.Count("CMP F000-F800=80"), sends);
         QStringList expected{"GetCompareResult: Entered with "};
         if (equal) expected << "GetCompareResult: True";
-        QCOMPARE(rig.Heads(), expected << "GetCompareResult: Exiting with ");
+        QCOMPARE(Heads(rig.host), expected << "GetCompareResult: Exiting with ");
     }
 
-    void radioId_data() {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<bool>("result");
-        QTest::addColumn<int>("id");
-        QTest::addColumn<int>("revision");
-        QTest::addColumn<int>("queries");
-        // The host starts at CPU 16 revision 7 so kept values are visible.
-        QTest::newRow("Delta-SX rev 1") << QStringList{} << true << 17 << 1 << 1;
-        QTest::newRow("revision missing: id taken, false")
-            << QStringList{"--gid-text", "RADIO ID: 11"} << false << 17 << 7 << 1;
-        QTest::newRow("no radio 255") << QStringList{"--cpu", "255"} << false << 255 << 1 << 1;
-        QTest::newRow("silence: four queries, values kept")
-            << QStringList{"--silent", "GID"} << false << 16 << 7 << 4;
-    }
-    void radioId() {
-        QFETCH(QStringList, args);
-        Rig rig(args);
-        rig.host.radioId = 16;
-        rig.host.revision = 7;
-        QTEST(rig.link->GetRadioID(), "result");
-        QTEST(int(rig.host.radioId), "id");
-        QTEST(int(rig.host.revision), "revision");
-        QTEST(rig.sim.Count("GID 2 = 0"), "queries");
-        QCOMPARE(rig.host.identitySets, 1); // the display is refreshed whatever the result
-    }
-
-    void putIntelHex_data() {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<bool>("passfail");
-        QTest::newRow("prompt after the end record") << QStringList{} << true;
-        QTest::newRow("no prompt") << QStringList{"--silent", "DATA"} << false;
-    }
     void putIntelHex() {
-        QFETCH(QStringList, args);
-        QFETCH(bool, passfail);
-        Rig rig(args);
-        bool result = !passfail;
-        rig.link->PutIntelHex("IIT =F000\r\n", Block{}, result);
-        QCOMPARE(result, passfail);
+        Rig rig({});
+        bool passfail = false;
+        rig.link->PutIntelHex("IIT =F000\r\n", Pattern(0), passfail);
+        QVERIFY(passfail);
         // The simulator shows the line it received between CR LFs: all records, then the end.
-        const QByteArray records = IntelHexFields(Block{}).join();
-        QTRY_COMPARE(rig.sim.Received().value(1), QString::fromLatin1(records + ":00000001FF"));
-        QCOMPARE(rig.sim.Received().value(0), QString("IIT =F000"));
-        QCOMPARE(rig.Heads(), (QStringList{"PutIntelHex: Entered", "PutIntelHex: Sent ",
-                                           "PutIntelHex: Data sent", "PutIntelHex: Terminator sent",
-                                           passfail ? "PutIntelHex: Passed with "
-                                                    : "PutIntelHex: Failed with "}));
+        const QByteArray records = IntelHexFields(Pattern(0)).join();
+        QTRY_COMPARE(rig.sim.Received(), (QStringList{"IIT =F000", records + ":00000001FF"}));
+        QCOMPARE(
+            Heads(rig.host),
+            (QStringList{"PutIntelHex: Entered", "PutIntelHex: Sent ", "PutIntelHex: Data sent",
+                         "PutIntelHex: Terminator sent", "PutIntelHex: Passed with "}));
     }
 
-    void getIntelHex_data() {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<bool>("passfail");
-        QTest::addColumn<QString>("lastLog");
-        QTest::newRow("eight records") << QStringList{} << true << "GetIntelHex: found EOR";
-        QTest::newRow("bad checksum in record 2")
-            << QStringList{"--bad-checksum", "2"} << false
-            << "GetIntelHex: Failed record checksum test - checksum= 2A8 addr=20";
-        QTest::newRow("record 5 missing")
-            << QStringList{"--missing-record", "5"} << false
-            << "GetIntelHex: Incomplete data - 112 of 128 bytes received";
-        QTest::newRow("silence") << QStringList{"--silent", "IOT"} << false
-                                 << "GetIntelHex: Failed to get EOR";
+    void readRadio() {
+        const Block radio = Pattern(3);
+        RibSimProcess sim({"--cpu", "0x10", "--revision", "2", "--load",
+                           WriteRadioFile(dir_.filePath("radio.DS"), radio)});
+        RecordingHost host;
+        host.device = sim.Device();
+        host.image.fill(0x5C);
+        EEImage expected = host.image;
+        std::copy(radio.begin(), radio.end(), expected.begin());
+        QVERIFY(ReadRadio(host, kFast));
+        QCOMPARE(host.image, expected);
+        QCOMPARE(host.statuses, QString("Searching for RIB...|Found RIB|Delta-S Firmware\nSoftware "
+                                        "Revision 2|SID sent OK|RRD sent OK|Data was Read OK|Done")
+                                    .split('|'));
+        QCOMPARE(host.events,
+                 QString("read off|write off|show|close|decode|read on|write on").split('|'));
+        QCOMPARE(sim.Received(),
+                 QString("<ESC>ZZZZ|GID 2 = 0|SID = 10|RRD 7F-2=0|IOT F800-80=0").split('|'));
+        const QString command = "SendCmdWaitPrompt: Entered|SendCmdWaitPrompt: Sent |"
+                                "SendCmdWaitPrompt: wait exited with |SendCmdWaitPrompt: loop "
+                                "exited with |SendCmdWaitPrompt: True|";
+        QCOMPARE(
+            Heads(host),
+            QString("mdRead: Entered|Read: PortOpen=True|FindRIB: Entered|FindRIB: Sent Init|"
+                    "FindRIB: Wait exited with |FindRIB: cnt=10|FindRIB: Loop exited with |"
+                    "GetRadioID: Entered|GetRadioID: GID sent|GetRadioID: wait exited with |"
+                    "GetRadioID: cnt=4|GetRadioID: Loop exited with |" +
+                    command + command +
+                    "GetIntelHex: Entered|GetIntelHex: Sent |GetIntelHex: Wait exited with |"
+                    "GetIntelHex: found EOR|cmdRead: Read OK|Read: PortOpen=False|cmdRead: Exiting")
+                .split('|'));
     }
-    void getIntelHex() {
-        QFETCH(QStringList, args);
-        QFETCH(bool, passfail);
-        Rig rig(args);
-        QVERIFY(rig.link->SendCmdWaitPrompt("RRD 7F-2=0\r\n"));
-        Block block;
-        block.fill(0xEE);
-        bool ok = !passfail;
-        rig.link->GetIntelHex("IOT F800-80=0\r\n", block, ok);
-        QCOMPARE(ok, passfail);
-        QTEST(rig.host.logLines.last(), "lastLog");
-        for (int i = 0; i < 128; ++i)
-            QCOMPARE(int(block[i]), passfail ? i : 0xEE); // the simulator's radio holds 0..127
+
+    void writeCpuWarning_data() {
+        QTest::addColumn<bool>("answerYes");
+        QTest::addColumn<QString>("lastStatus");
+        QTest::newRow("No: nothing sent, no beep")
+            << false << "Delta-SX Firmware\nSoftware Revision 1";
+        QTest::newRow("Yes: written unchanged") << true << "Verify OK!";
+    }
+    void writeCpuWarning() {
+        QFETCH(bool, answerYes);
+        const Block original = Pattern(1), edited = Pattern(9);
+        const QString save = dir_.filePath("saved.DSX");
+        QFile::remove(save);
+        RibSimProcess sim(
+            {"--load", WriteRadioFile(dir_.filePath("orig.DSX"), original), "--save", save});
+        RecordingHost host;
+        host.device = sim.Device();
+        host.radioId = 16; // the image was encoded for the other CPU
+        host.answerYes = answerYes;
+        std::copy(edited.begin(), edited.end(), host.image.begin());
+        QCOMPARE(WriteRadio(host, kFast), answerYes);
+        QTEST(host.statuses.last(), "lastStatus");
+        QCOMPARE(host.beeps, 0);
+        QCOMPARE(host.questions, 1);
+        QCOMPARE(host.questionText,
+                 QString("Target Radio CPU expects an EEPROM format different than you are "
+                         "attempting to write.  Do you wish to contine?"));
+        QCOMPARE(host.questionTitle, QString("CPU Version Warning"));
+        QCOMPARE(host.events.mid(0, 4), (QStringList{"write off", "read off", "encode", "decode"}));
+        if (!answerYes) QCOMPARE(sim.Received().last(), QString("GID 2 = 0"));
+        sim.Finish();
+        QFile saved(save);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), Digits(answerYes ? edited : original));
+    }
+
+    void windowClosingEndsTheOperation_data() {
+        QTest::addColumn<bool>("write");
+        QTest::newRow("read") << false;
+        QTest::newRow("write") << true;
+    }
+    void windowClosingEndsTheOperation() {
+        QFETCH(bool, write);
+        RibSimProcess sim({"--silent", "all"});
+        RecordingHost host;
+        host.device = sim.Device();
+        QTimer::singleShot(100, [&host] { host.closing = true; });
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!(write ? WriteRadio(host, kFast) : ReadRadio(host, kFast)));
+        // Ends at the next wait: well before the 1 s search, with no beep and no pause.
+        QVERIFY2(clock.elapsed() < 400, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(host.beeps, 0);
+        QVERIFY(host.readEnabled && host.writeEnabled && !host.statusShown);
+        QVERIFY(sim.Count("<ESC>ZZZZ") < 5);
+        QSerialPort again; // the port is released: it opens at once
+        again.setPortName(sim.Device());
+        QVERIFY(again.open(QIODevice::ReadWrite));
     }
 };
 
