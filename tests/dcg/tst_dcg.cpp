@@ -48,21 +48,56 @@ const int kAlias[8] = {0446, 0447, 0452, 0454, 0455, 0462, 0523, 0526};
 class TestDcg : public QObject {
     Q_OBJECT
 private slots:
-    void codeWord_data() {
-        QTest::addColumn<int>("code");
-        QTest::addColumn<int>("word");
-        QTest::newRow("023") << 023 << 0x763813;
-        QTest::newRow("000") << 0 << 0x63A800;
-        QTest::newRow("754") << 0754 << 0x20F9EC;
-        QTest::newRow("777") << 0777 << 0x3569FF;
-        QTest::newRow("446") << 0446 << 0x752926;
-        QTest::newRow("1023 decimal reads as 777") << 1023 << 0x3569FF;
-        QTest::newRow("high bits of 023 ignored") << (0x7FFE00 | 023) << 0x763813;
+    // The functions of one value: code word, one rotation, validity and membership of the table
+    // {023, 754, 1023} or of an empty one (1 or 0), and the 8-bit value stored (256: none).
+    void functionsOfOneValue_data() {
+        QTest::addColumn<QString>("function");
+        QTest::addColumn<int>("in");
+        QTest::addColumn<int>("out");
+        const auto row = [](const char* what, const char* fn, int in, int out) {
+            QTest::newRow(what) << QString(fn) << in << out;
+        };
+        row("word of 023", "word", 023, 0x763813);
+        row("word of 000", "word", 0, 0x63A800);
+        row("word of 777", "word", 0777, 0x3569FF);
+        row("1023 decimal reads as 777", "word", 1023, 0x3569FF);
+        row("high bits of 023 ignored", "word", 0x7FFE00 | 023, 0x763813);
+        row("top bit wraps to bit 0", "shift", 0x400000, 0x000001);
+        row("word of 023 rotated", "shift", 0x763813, 0x6C7027);
+        row("-1 masks to 23 bits", "shift", -1, 0x7FFFFF);
+        row("word of 754 valid", "valid", 0x20F9EC, 1);
+        row("bits above 22 not examined", "valid", 0x763813 | 0x7F000000, 1);
+        row("one parity bit flipped", "valid", 0x763813 ^ 0x100000, 0);
+        row("marker bit 11 cleared", "valid", 0x763813 & ~0x800, 0);
+        row("marker bit 9 set", "valid", 0x763813 | 0x200, 0);
+        row("empty table, code 000", "in empty", 0, 0);
+        row("listed code", "in table", 0754, 1);
+        row("unlisted code", "in table", 025, 0);
+        row("word compares by its low 9 bits", "in table", 0x763813, 1);
+        row("entry 1023 matches 777", "in table", 0777, 1);
+        row("023 stores 19", "store", 023, 19);
+        row("340, family of 023", "store", 0340, 19);
+        row("023 inverted stores 047", "store inverted", 023, 39);
+        row("754 stores 076", "store", 0754, 076);
+        row("446 alias", "store", 0446, 3);
+        row("526 alias", "store", 0526, 10);
+        row("100 stored through 003", "store", 0100, 3);
+        row("377 never stores 255", "store", 0377, 140);
+        row("777 unstorable", "store", 0777, 256);
     }
-    void codeWord() {
-        QFETCH(int, code);
-        QFETCH(int, word);
-        QCOMPARE(DCGCalcCodeWord(code), word);
+    void functionsOfOneValue() {
+        QFETCH(QString, function);
+        QFETCH(int, in);
+        QFETCH(int, out);
+        const std::vector<int16_t> listed{023, 0754, 1023};
+        const int32_t got = function == "word"       ? DCGCalcCodeWord(in)
+                            : function == "shift"    ? DCGShiftLeft(in)
+                            : function == "valid"    ? DCGIsCodeValid(in)
+                            : function == "in empty" ? DCGIsCodeInTable(in, {})
+                            : function == "in table" ? DCGIsCodeInTable(in, listed)
+                            : function == "store"    ? DCGFindEightBitCode(in, false)
+                                                     : DCGFindEightBitCode(in, true);
+        QCOMPARE(got, out);
     }
 
     // Every word carries its code and the markers and is a multiple of the generator; 23
@@ -84,36 +119,6 @@ private slots:
         }
     }
 
-    void shiftLeft_data() {
-        QTest::addColumn<int>("dat");
-        QTest::addColumn<int>("shifted");
-        QTest::newRow("top bit wraps to bit 0") << 0x400000 << 0x000001;
-        QTest::newRow("word of 023") << 0x763813 << 0x6C7027;
-        QTest::newRow("all 23 bits") << 0x7FFFFF << 0x7FFFFF;
-        QTest::newRow("bit 21 to bit 22 without wrap") << 0x200000 << 0x400000;
-        QTest::newRow("-1 masks to 23 bits") << -1 << 0x7FFFFF;
-    }
-    void shiftLeft() {
-        QFETCH(int, dat);
-        QFETCH(int, shifted);
-        QCOMPARE(DCGShiftLeft(dat), shifted);
-    }
-
-    void validity_data() {
-        QTest::addColumn<int>("word");
-        QTest::addColumn<bool>("valid");
-        QTest::newRow("word of 754") << 0x20F9EC << true;
-        QTest::newRow("bits above 22 not examined") << (0x763813 | 0x7F000000) << true;
-        QTest::newRow("one parity bit flipped") << (0x763813 ^ 0x100000) << false;
-        QTest::newRow("marker bit 11 cleared") << (0x763813 & ~0x800) << false;
-        QTest::newRow("marker bit 9 set") << (0x763813 | 0x200) << false;
-    }
-    void validity() {
-        QFETCH(int, word);
-        QFETCH(bool, valid);
-        QCOMPARE(DCGIsCodeValid(word), valid);
-    }
-
     // The rotations of 023's word that are code words: those of 023, 766 and 340.
     void validRotationsOf023() {
         QList<int> places;
@@ -121,73 +126,6 @@ private slots:
         for (int r = 0; r < 23; ++r, word = DCGShiftLeft(word))
             if (DCGIsCodeValid(word)) places << r;
         QCOMPARE(places, (QList<int>{0, 7, 17}));
-    }
-
-    void tableMembership_data() {
-        QTest::addColumn<Table>("table");
-        QTest::addColumn<int>("dat");
-        QTest::addColumn<bool>("found");
-        QTest::newRow("empty table, code 000") << Table{} << 0 << false;
-        QTest::newRow("listed code") << Table{023, 0754} << 0754 << true;
-        QTest::newRow("unlisted code") << Table{023, 0754} << 025 << false;
-        QTest::newRow("word compares by its low 9 bits") << Table{023} << 0x763813 << true;
-        QTest::newRow("entry 1023 matches 777") << Table{1023} << 0777 << true;
-    }
-    void tableMembership() {
-        QFETCH(Table, table);
-        QFETCH(int, dat);
-        QFETCH(bool, found);
-        QCOMPARE(DCGIsCodeInTable(dat, toTable(table)), found);
-    }
-
-    void eightBitCode_data() {
-        QTest::addColumn<int>("code");
-        QTest::addColumn<bool>("inverted");
-        QTest::addColumn<int>("stored");
-        QTest::newRow("023") << 023 << false << 19;
-        QTest::newRow("340, family of 023") << 0340 << false << 19;
-        QTest::newRow("766, family of 023") << 0766 << false << 19;
-        QTest::newRow("023 inverted stores 047") << 023 << true << 39;
-        QTest::newRow("754 stores 076") << 0754 << false << 076;
-        QTest::newRow("446 alias") << 0446 << false << 3;
-        QTest::newRow("526 alias") << 0526 << false << 10;
-        QTest::newRow("100 stored through 003") << 0100 << false << 3;
-        QTest::newRow("377 never stores 255") << 0377 << false << 140;
-        for (int code : {0777, 0463, 0527, 0752})
-            QTest::newRow(qPrintable(QString::number(code, 8) + " unstorable"))
-                << code << false << 256;
-        for (int code : {02, 010, 024})
-            QTest::newRow(qPrintable(QString::number(code, 8) + " inverted unstorable"))
-                << code << true << 256;
-    }
-    void eightBitCode() {
-        QFETCH(int, code);
-        QFETCH(bool, inverted);
-        QFETCH(int, stored);
-        QCOMPARE(DCGFindEightBitCode(code, inverted), stored);
-    }
-
-    // Over all codes: how many cannot be stored, and every stored value outside the alias
-    // range names a member of the code's own family.
-    void storedValuesOfAllCodes_data() {
-        QTest::addColumn<bool>("inverted");
-        QTest::addColumn<int>("unstorable");
-        QTest::newRow("not inverted") << false << 29;
-        QTest::newRow("inverted") << true << 71;
-    }
-    void storedValuesOfAllCodes() {
-        QFETCH(bool, inverted);
-        QFETCH(int, unstorable);
-        int count = 0;
-        for (int code = 0; code < 512; ++code) {
-            const int32_t s = DCGFindEightBitCode(code, inverted);
-            QVERIFY(s == 256 || (s >= 0 && s <= 254));
-            if (s == 256)
-                ++count;
-            else if (s < 3 || s > 10)
-                QVERIFY(family(code, inverted).contains(s));
-        }
-        QCOMPARE(count, unstorable);
     }
 
     void commonCode_data() {
@@ -198,10 +136,8 @@ private slots:
         const Table t023{023};
         QTest::newRow("340 shows listed 023") << t023 << 0340 << false << 023;
         QTest::newRow("047 inverted shows 023") << t023 << 047 << true << 023;
-        QTest::newRow("023 itself") << t023 << 023 << false << 023;
         QTest::newRow("025 unlisted family") << t023 << 025 << false << 025;
         QTest::newRow("025 inverted falls back to complement") << t023 << 025 << true << 0752;
-        QTest::newRow("stored 3 shows 446") << Table{0446} << 3 << false << 0446;
         QTest::newRow("empty table inverted returns complement")
             << Table{} << 0754 << true << (0754 ^ 0777);
         for (int s = 3; s <= 10; ++s)
@@ -221,16 +157,29 @@ private slots:
         QCOMPARE(DCGFindCommonCode(dat, inverted, toTable(table)), common);
     }
 
-    void encodeThenDecode_data() { storedValuesOfAllCodes_data(); }
+    void encodeThenDecode_data() {
+        QTest::addColumn<bool>("inverted");
+        QTest::addColumn<int>("unstorable");
+        QTest::newRow("not inverted") << false << 29;
+        QTest::newRow("inverted") << true << 71;
+    }
 
-    // A listed code stored and read back shows itself, except when its stored value falls in
-    // 3..10 without coming from an alias: then it is read through the alias code's family.
+    // Over all codes: how many cannot be stored; every stored value outside the alias range
+    // names a member of the code's own family; and a listed code stored and read back shows
+    // itself, except when its stored value falls in 3..10 without coming from an alias: then
+    // it is read through the alias code's family.
     void encodeThenDecode() {
         QFETCH(bool, inverted);
-        int exceptions = 0;
+        QFETCH(int, unstorable);
+        int exceptions = 0, count = 0;
         for (int code = 0; code < 512; ++code) {
             const int32_t s = DCGFindEightBitCode(code, inverted);
-            if (s == 256) continue;
+            QVERIFY(s == 256 || (s >= 0 && s <= 254));
+            if (s == 256) {
+                ++count;
+                continue;
+            }
+            if (s < 3 || s > 10) QVERIFY(family(code, inverted).contains(s));
             const int32_t shown =
                 DCGFindCommonCode(s, inverted, std::vector<int16_t>{int16_t(code)});
             const int alias = (s >= 3 && s <= 10) ? kAlias[s - 3] : -1;
@@ -245,6 +194,7 @@ private slots:
             else
                 QCOMPARE(shown, inverted ? (alias ^ 0777) : alias);
         }
+        QCOMPARE(count, unstorable);
         QVERIFY(exceptions > 0);
         // The named case: 100 is stored as 3 and reads back as 446.
         QCOMPARE(DCGFindCommonCode(3, false, std::vector<int16_t>{0100}), 0446);
