@@ -46,15 +46,11 @@ inline QString Home() {
     return qEnvironmentVariable("OSTRAND_HOME");
 }
 
-inline void WriteFile(const QString& name, const QByteArray& content) {
-    QDir().mkpath(Home());
-    QFile file(Home() + u'/' + name);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(content);
-}
-
 inline void WriteIni(const QByteArray& text = Ini()) {
-    WriteFile(QStringLiteral("Ostrand.ini"), text);
+    QDir().mkpath(Home());
+    QFile file(Home() + QStringLiteral("/Ostrand.ini"));
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text);
 }
 
 // Absent texts are removed from the store.
