@@ -192,15 +192,21 @@ private slots:
         QCOMPARE(Grid(*w), expected);
     }
 
+    // Clicking a channel's label copies its row into every row and into the image; a second
+    // click, when all rows already match, changes nothing.
+    void rowCopy_data() {
+        QTest::addColumn<int>("source");
+        QTest::newRow("channel 5") << 4;
+        QTest::newRow("channel 16") << 15;
+    }
     void rowCopy() {
-        // Clicking channel 16's label copies its row into every row and into the image; a
-        // second click, when all rows already match, changes nothing.
+        QFETCH(int, source);
         auto w = OpenOnBand(0);
-        Enter(*w, Name("txtRxTone", 15), QStringLiteral("131.8"));
-        Find<QCheckBox>(*w, Name("chkRxZ", 15))->setChecked(true);
-        const QStringList row = FillRow(*w, 15);
+        Enter(*w, Name("txtRxTone", source), QStringLiteral("131.8"));
+        Find<QCheckBox>(*w, Name("chkRxZ", source))->setChecked(true);
+        const QStringList row = FillRow(*w, source);
         for (int click = 0; click < 2; ++click) {
-            QTest::mouseClick(Find<QLabel>(*w, Name("lblChan", 15)), Qt::LeftButton);
+            QTest::mouseClick(Find<QLabel>(*w, Name("lblChan", source)), Qt::LeftButton);
             QCOMPARE(Grid(*w), QList<QStringList>(16, row));
         }
         w->RefreshValues(true);
