@@ -14,8 +14,10 @@ public:
         process_.setProgram(dir + "/ribsim");
         process_.setArguments(args);
         process_.start();
-        if (!process_.waitForStarted(5000)) return;
-        while (!process_.canReadLine() && process_.waitForReadyRead(5000)) {
+        // Generous: a loaded machine (sanitizer build, parallel tests) can take seconds to
+        // start the simulator; a healthy start returns at once.
+        if (!process_.waitForStarted(30000)) return;
+        while (!process_.canReadLine() && process_.waitForReadyRead(30000)) {
         }
         device_ = QString::fromLatin1(process_.readLine()).trimmed();
     }
