@@ -9,25 +9,32 @@
 namespace ostrand {
 namespace {
 
-bool isBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\n'; }
-bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\n';
+}
+bool isDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
 
 // Length of the numeric prefix of an ASCII text: sign, digits, one point, exponent.
 size_t numericPrefix(const std::string& s) {
     size_t i = 0;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
     size_t digits = 0;
-    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) ++i, ++digits;
+    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])))
+        ++i, ++digits;
     if (i < s.size() && s[i] == '.') {
         ++i;
-        while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) ++i, ++digits;
+        while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])))
+            ++i, ++digits;
     }
     if (digits == 0) return 0;
     if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
         size_t j = i + 1;
         if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
         size_t expDigits = 0;
-        while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j]))) ++j, ++expDigits;
+        while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j])))
+            ++j, ++expDigits;
         if (expDigits > 0) i = j;
     }
     return i;
@@ -84,10 +91,14 @@ int ParseHexField(QStringView text, int width) {
     for (QChar c : text.left(width)) {
         if (isBlank(c)) continue;
         int d;
-        if (isDigit(c)) d = c.unicode() - u'0';
-        else if (c >= u'A' && c <= u'F') d = c.unicode() - u'A' + 10;
-        else if (c >= u'a' && c <= u'f') d = c.unicode() - u'a' + 10;
-        else break;
+        if (isDigit(c))
+            d = c.unicode() - u'0';
+        else if (c >= u'A' && c <= u'F')
+            d = c.unicode() - u'A' + 10;
+        else if (c >= u'a' && c <= u'f')
+            d = c.unicode() - u'a' + 10;
+        else
+            break;
         v = v * 16 + d;
     }
     return v;
@@ -121,8 +132,10 @@ QString FormatPattern(double value, QStringView pattern) {
     QString digits = QString::number(rounded, 'f', decimals);
     QString whole = point < 0 ? digits : digits.left(digits.indexOf(u'.'));
     QString frac = decimals > 0 ? digits.mid(digits.indexOf(u'.') + 1) : QString();
-    while (whole.size() > mandatory && whole.startsWith(u'0')) whole.remove(0, 1);
-    while (whole.size() < mandatory) whole.prepend(u'0');
+    while (whole.size() > mandatory && whole.startsWith(u'0'))
+        whole.remove(0, 1);
+    while (whole.size() < mandatory)
+        whole.prepend(u'0');
     QString out = negative ? QStringLiteral("-") : QString();
     out += whole;
     if (decimals > 0) out += u'.' + frac;
