@@ -1,4 +1,6 @@
+// The INI reading rules, and the configuration loaded through them.
 #include "config/Configuration.h"
+#include "config/IniFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -7,6 +9,9 @@
 using namespace ostrand;
 
 namespace {
+
+const QString S = QStringLiteral("S");
+const QString K = QStringLiteral("k");
 
 // Numbered keys such as "DCG1=023" for k = from..to.
 QByteArray numberedLines(const char* stem, int from, int to, const QByteArray& value) {
@@ -23,21 +28,30 @@ template <typename Seq> QString joined(const Seq& values) {
     return parts.join(u' ');
 }
 
-// One aspect of a loaded configuration as text: "count", "serial", "dcg" and "cg" (count, first
-// and last entry), "table i" and "tableFor d" (dividers 0..7), or a field of definition 1.
+// One aspect of a loaded configuration as text: "count" (definitions, DCG and CG entries),
+// "serial", "dcg" and "cg" (count, first and last entry), "table i", "tableFor d" (dividers
+// 1..7), "inUse" (each definition's divider at its RefIndex), or "def": the names, then every
+// field of definition 1 in declaration order.
 QString probe(const Configuration& cfg, const QString& what) {
     const QStringList w = what.split(u' ');
     const int dcg = cfg.DCGCount, cg = cfg.CGCount;
-    if (what == "count") return QString::number(cfg.DefinitionCount());
+    if (what == "count") return joined(QList<int>{cfg.DefinitionCount(), dcg, cg});
     if (what == "serial") return QString::number(cfg.CommPort) + ' ' + cfg.SerialDevice();
     if (what == "dcg") return joined(QList<int>{dcg, cfg.DCGList[1], cfg.DCGList[qMax(dcg, 1)]});
     if (what == "cg")
         return joined(QList<float>{float(cg), cfg.CGList[1], cfg.CGList[qMax(cg, 1)]});
-    if (w[0] == "table") return joined(cfg.RefTables[w[1].toUInt()]);
-    if (w[0] == "tableFor") return joined(cfg.TableFor(w[1].toInt()));
-    // "def": every field of definition 1, in declaration order.
+    const auto dividers = [](const DividerTable& t) {
+        return joined(QList<int>(t.begin() + 1, t.end()));
+    };
+    if (w[0] == "table") return dividers(cfg.RefTables[w[1].toUInt()]);
+    if (w[0] == "tableFor") return dividers(cfg.TableFor(w[1].toInt()));
+    QList<int> inUse;
+    for (int d = 1; d <= cfg.DefinitionCount(); ++d)
+        inUse << cfg.TableFor(d)[qMin(int(cfg.Definition(d).RefIndex), 7)];
+    if (what == "inUse") return joined(inUse);
     const RadioDefinition& d = cfg.Definition(1);
-    return joined(QList<double>{d.EnforceHi, d.EnforceLo, double(d.Injection), double(d.TxMult),
+    return cfg.Names.join(u'|') + ": " +
+           joined(QList<double>{d.EnforceHi, d.EnforceLo, double(d.Injection), double(d.TxMult),
                                 double(d.RxMult), d.IFFreq, d.RefOsc, double(d.RefIndex),
                                 double(d.RefTable)}) +
            ' ' + d.DefaultExt + ' ' + joined(QList<int>{d.DCGInvertTx, d.DCGInvertRx, d.RadioID});
@@ -45,6 +59,10 @@ QString probe(const Configuration& cfg, const QString& what) {
 
 void row(const char* what, const QByteArray& content, const char* aspect, const char* expected) {
     QTest::newRow(what) << content << QString(aspect) << QString(expected);
+}
+
+void readRow(const char* what, const QByteArray& content, const QString& text, int number) {
+    QTest::newRow(what) << content << text << number;
 }
 
 } // namespace
@@ -55,66 +73,116 @@ class TestConfig : public QObject {
     QTemporaryDir m_dir;
     int m_serial = 0;
 
-    QString write(const QByteArray& content) {
-        const QString path = m_dir.filePath(QStringLiteral("c%1.ini").arg(++m_serial));
+    // The file holds content, then NULs up to size, then tail.
+    QString write(const QByteArray& content, qint64 size = 0, const QByteArray& tail = {}) {
+        const QString path = m_dir.filePath(QString::number(++m_serial));
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size()) return {};
+        if (size > 0 && !(f.resize(size) && f.seek(size) && f.write(tail) == tail.size()))
+            return {};
         return path;
-    }
-
-    Configuration load(const QByteArray& content) {
-        Configuration cfg;
-        LoadConfiguration(write(content), cfg);
-        return cfg;
     }
 
 private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
 
+    // Key k of section S read as text (default "<def>") and as a number (default -1).
+    void read_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("number");
+        const QString def = QStringLiteral("<def>");
+        readRow("names match without regard to case", "[s]\nK=3\n", "3", 3);
+        readRow("first key wins", "[S]\nk=1\nK=2\n", "1", 1);
+        readRow("only the first section occurrence", "[S]\na=1\n[T]\nk=0\n[s]\nk=2\n", def, -1);
+        readRow("blanks around key and value", "[S]\n \t k \t=\t -5x  B \t\n", "-5x  B", -5);
+        readRow("blanks inside section brackets", "  [ S ]  \nk=1\n", "1", 1);
+        readRow("single quotes removed", "[S]\nk='12'\n", "12", 12);
+        readRow("double quotes removed", "[S]\nk= \"  a b \" \n", "  a b ", 0);
+        readRow("mismatched quotes kept", "[S]\nk=\"x'\n", "\"x'", 0);
+        readRow("empty value is present, not missing", "[S]\nk=\n", "", 0);
+        readRow("comments skipped", ";[S]\nk=1\n[S]\n;k=2\n  #k=3\nk=4\n", "4", 4);
+        readRow("lines without equals ignored", "[S]\n[T\nk\nk 1\nk=2\n", "2", 2);
+        readRow("equals inside value kept", "[S]\nk=a=b\n", "a=b", 0);
+        readRow("NUL ends the value", QByteArray("[S]\nk=42\0cd\n", 12), "42", 42);
+        readRow("no final line break", "[S]\nk=7", "7", 7);
+        readRow("decimal point stops the number", "[S]\nk=13.9\n", "13.9", 13);
+        readRow("8-bit text", "[S]\nk=\xe9t\xe9\n", QString::fromLatin1("\xe9t\xe9"), 0);
+        readRow("UTF-8 with byte order mark", "\xEF\xBB\xBF[S]\nk=\xC3\xA9\n", "\u00e9", 0);
+        readRow("value cut to 1023 characters", "[S]\nk=" + QByteArray(1024, 'x'),
+                QString(1023, u'x'), 0);
+        readRow("quoted line longer than the line head",
+                "[S]\nk='" + QByteArray(40000, 'q') + "'  \n", QString(1023, u'q'), 0);
+        readRow("key after a very long line", "[S]\nj=" + QByteArray(200000, 'z') + "\nk=5\n", "5",
+                5);
+        QByteArray junk;
+        for (int i = 0; i < 4096; ++i)
+            junk.append(char((i * 37) & 0xFF));
+        readRow("binary junk before the section", junk + "\n[S]\nk=v\n", "v", 0);
+        // "path:" names a file that is no INI text or is too big to hold in memory; reading stops
+        // at the read limit, so neither hangs nor fills memory.
+        const qint64 limit = cINIFile::kReadLimit;
+        const auto big = [&](qint64 size) {
+            return "path:" + write("[S]\n", size, "\nk=8\n").toUtf8();
+        };
+        readRow("folder", "path:" + m_dir.path().toUtf8(), def, -1);
+        readRow("endless device", "path:/dev/zero", def, -1);
+        readRow("key beyond the limit of 100 MB", big(limit * 400), def, -1);
+        readRow("line crossing the limit dropped", big(limit - 4), def, -1);
+        readRow("key just inside the limit", big(limit - 10), "8", 8);
+    }
+    void read() {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, text);
+        QFETCH(int, number);
+        cINIFile ini;
+        ini.setFilename(content.startsWith("path:") ? QString(content.mid(5)) : write(content));
+        QCOMPARE(ini.GetString(S, K, QStringLiteral("<def>")), text);
+        QCOMPARE(ini.GetNumber(S, K, -1), number);
+    }
+
+    // The content is loaded into one configuration, each "|"-separated part in turn; a part
+    // "path:p" loads the file p as it is.
     void loads_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("aspect");
         QTest::addColumn<QString>("expected");
         const QByteArray def = "[RadioDef]\nName1=A\n";
-        row("Name1 absent loads nothing", "[RadioDef]\nName2=B\nTxMult1=3\n", "count", "0");
-        row("list ends at the first missing number", def + "Name2=B\nName4=D\n", "count", "2");
-        row("empty name ends the list", def + "Name2=\nName3=C\n", "count", "1");
+        row("Name1 absent loads nothing", "[RadioDef]\nName2=B\nTxMult1=3\n", "count", "0 0 0");
+        row("list ends at the first missing number", def + "Name2=B\nName4=D\n", "count", "2 0 0");
+        row("empty name ends the list", def + "Name2=\nName3=C\n", "count", "1 0 0");
         row("at most 50 definitions", "[RadioDef]\n" + numberedLines("Name", 1, 60, "R"), "count",
-            "50");
-        // Definition 1: EnforceHi EnforceLo Injection TxMult RxMult IFFreq RefOsc RefIndex
-        // RefTable DefaultExt DCGInvertTx DCGInvertRx RadioID.
-        row("absent keys take their defaults", def, "def", "0 0 0 0 0 0 13.2 0 1 D 0 0 17");
+            "50 0 0");
+        row("absent keys take their defaults", def, "def", "A: 0 0 0 0 0 0 13.2 0 1 D 0 0 17");
         row("every key read into its own field",
             def + "EnforceHi1=174\nEnforceLo1=136\nInjection1=hi\nTxMult1=3\nRxMult1=4\n"
                   "IFFreq1=45.5\nRefOsc1=14.4\nRefIndex1=5\nRefTable1=2\nDefaultExt1=DSX\n"
                   "DCGInvertTx1=True\nDCGInvertRx1=true\nRadioID1=16.6\n",
-            "def", "174 136 1 3 4 45.5 14.4 5 2 DSX 1 1 17");
+            "def", "A: 174 136 1 3 4 45.5 14.4 5 2 DSX 1 1 17");
         row("HIGH, 1, out-of-range and non-numbers",
             def + "Injection1=HIGH\nRxMult1=300\nDCGInvertTx1=1\nRadioID1=SX\n", "def",
-            "0 0 0 0 255 0 13.2 0 1 D 0 0 0");
-        // Divider tables.
+            "A: 0 0 0 0 255 0 13.2 0 1 D 0 0 0");
         const QByteArray three = "[RefTableDef]\n" + numberedLines("Index1Table", 1, 2, "5") +
                                  "Index2Table3=7\nIndex1Table4=9\n";
-        row("tables before a missing Index1 loaded", three, "table 2", "0 5 0 0 0 0 0 0");
-        row("Index1Table3 absent stops the tables", three, "table 3", "0 0 0 0 0 0 0 0");
+        row("tables before a missing Index1 loaded", three, "table 2", "5 0 0 0 0 0 0");
+        row("Index1Table3 absent stops the tables", three, "table 3", "0 0 0 0 0 0 0");
         row("Index5Table1 absent gives 0",
             "[RefTableDef]\nIndex1Table1=3168\nIndex2Table1=2640\nIndex3Table1=2112\n"
             "Index4Table1=3312\nIndex6Table1=2208\nIndex7Table1=2400\n",
-            "table 1", "0 3168 2640 2112 3312 0 2208 2400");
+            "table 1", "3168 2640 2112 3312 0 2208 2400");
         row("entries clamp to int16", "[RefTableDef]\nIndex1Table1=70000\nIndex2Table1=-70000",
-            "table 1", "0 32767 -32768 0 0 0 0 0");
+            "table 1", "32767 -32768 0 0 0 0 0");
         row("an eleventh table is not read",
             "[RefTableDef]\n" + numberedLines("Index1Table", 1, 11, "4"), "table 10",
-            "0 4 0 0 0 0 0 0");
-        // The table a definition uses: all zeros whenever there is none to use. The lists are
-        // filled so that a stray read outside the divider tables is not zero.
+            "4 0 0 0 0 0 0");
+        // The lists are filled so that a stray read outside the divider tables is not zero.
         const QByteArray tables = "\n[RefTableDef]\nIndex1Table1=3168\nIndex1Table2=1000\n"
                                   "[DCGList]\nDCG1=023\n[CGList]\nCG1=67.0\n";
-        row("table 2", def + "RefTable1=2" + tables, "tableFor 1", "0 1000 0 0 0 0 0 0");
-        row("RefTable 11", def + "RefTable1=11" + tables, "tableFor 1", "0 0 0 0 0 0 0 0");
-        row("definition beyond the count", def + tables, "tableFor 2", "0 0 0 0 0 0 0 0");
-        row("negative definition", def + tables, "tableFor -1", "0 0 0 0 0 0 0 0");
-        // DCG and CG lists: count, first and last entry.
+        row("table 2", def + "RefTable1=2" + tables, "tableFor 1", "1000 0 0 0 0 0 0");
+        row("RefTable 11 is no table", def + "RefTable1=11" + tables, "tableFor 1",
+            "0 0 0 0 0 0 0");
+        row("definition beyond the count", def + tables, "tableFor 2", "0 0 0 0 0 0 0");
+        row("negative definition", def + tables, "tableFor -1", "0 0 0 0 0 0 0");
         row("DCG 023 025", "[DCGList]\nDCG1=023\nDCG2=025\n", "dcg", "2 19 21");
         row("CG 67.0 71.9", "[CGList]\nCG1=67.0\nCG2=71.9\n", "cg", "2 67 71.9");
         row("DCG list ends at the first missing number", "[DCGList]\nDCG1=754\nDCG3=025\n", "dcg",
@@ -125,56 +193,39 @@ private slots:
             "99 19 19");
         row("at most 50 CG entries", "[CGList]\n" + numberedLines("CG", 1, 60, "100.0"), "cg",
             "50 100 100");
-        // The serial port: CommPort and the Device that takes precedence over it.
         row("CommPort absent", "[Serial]\n", "serial", "1 /dev/ttyS0");
         row("CommPort 0 is the first port", "[Serial]\nCommPort=0\n", "serial", "0 /dev/ttyS0");
         row("Device takes precedence", "[Serial]\nCommPort=2\nDevice = /dev/ttyUSB0 \n", "serial",
             "2 /dev/ttyUSB0");
         row("empty Device ignored", "[Serial]\nCommPort=2\nDevice=\n", "serial", "2 /dev/ttyS1");
+        // A reload replaces names, counts and the fields of listed definitions; a missing file
+        // leaves nothing.
+        const QByteArray full = "[Serial]\nCommPort=9\n" + def +
+                                "TxMult1=3\nName2=B\n"
+                                "[DCGList]\nDCG1=023\nDCG2=025\n[CGList]\nCG1=67.0\n|";
+        const QByteArray absent = "path:" + m_dir.filePath(QStringLiteral("absent")).toUtf8();
+        row("reload rereads the fields", full + "[RadioDef]\nName1=X\n", "def",
+            "X: 0 0 0 0 0 0 13.2 0 1 D 0 0 17");
+        row("reload replaces the DCG list", full + "[DCGList]\nDCG1=754\n", "dcg", "1 492 492");
+        row("reload of a missing file: no entries", full + absent, "count", "0 0 0");
+        row("reload of a missing file: first port", full + absent, "serial", "1 /dev/ttyS0");
+        // The configuration shipped with the program loads completely, also from its copy
+        // beside the program.
+        const QByteArray shipped = "path:" + qgetenv("OSTRAND_SOURCE_DIR") + "/data/Ostrand.ini";
+        const QByteArray copy = "path:" + qgetenv("OSTRAND_BINARY_DIR") + "/Ostrand.ini";
+        row("shipped definitions", shipped, "def",
+            "VHF Delta-SX|UHF Delta-SX|VHF Delta-S: 174 136 0 1 1 45 13.2 3 1 DSX 0 0 17");
+        row("shipped copy", copy, "count", "3 99 38");
+        row("shipped dividers in use", shipped, "inUse", "2112 3168 2112");
     }
     void loads() {
         QFETCH(QByteArray, content);
         QFETCH(QString, aspect);
         QFETCH(QString, expected);
-        QCOMPARE(probe(load(content), aspect), expected);
-    }
-
-    // A reload replaces names, counts and the fields of listed definitions; a missing file leaves
-    // nothing.
-    void reloadReplacesWhatItReads() {
-        Configuration cfg = load("[Serial]\nCommPort=9\n[RadioDef]\nName1=A\nTxMult1=3\nName2=B\n"
-                                 "[DCGList]\nDCG1=023\nDCG2=025\n");
-        LoadConfiguration(write("[RadioDef]\nName1=X\n[DCGList]\nDCG1=754\n"), cfg);
-        QCOMPARE(cfg.Names, QStringList{"X"});
-        QCOMPARE(int(cfg.Definition(1).TxMult), 0);
-        QCOMPARE(probe(cfg, "dcg"), QStringLiteral("1 492 492"));
-        LoadConfiguration(m_dir.filePath(QStringLiteral("absent.ini")), cfg);
-        QCOMPARE(probe(cfg, "serial"), QStringLiteral("1 /dev/ttyS0"));
-        QVERIFY(cfg.Names.isEmpty());
-        QCOMPARE(int(cfg.DCGCount), 0);
-    }
-
-    // The configuration shipped with the program loads completely.
-    void shippedConfiguration_data() {
-        QTest::addColumn<QString>("path");
-        QTest::newRow("source copy")
-            << qEnvironmentVariable("OSTRAND_SOURCE_DIR") + "/data/Ostrand.ini";
-        QTest::newRow("copy beside the program")
-            << qEnvironmentVariable("OSTRAND_BINARY_DIR") + "/Ostrand.ini";
-    }
-    void shippedConfiguration() {
-        QFETCH(QString, path);
-        QVERIFY2(QFile::exists(path), qPrintable(path));
         Configuration cfg;
-        LoadConfiguration(path, cfg);
-        QCOMPARE(cfg.Names.mid(0, 3), (QStringList{"VHF Delta-SX", "UHF Delta-SX", "VHF Delta-S"}));
-        for (int d = 1; d <= cfg.DefinitionCount(); ++d) {
-            const int refIndex = cfg.Definition(d).RefIndex;
-            QVERIFY(refIndex >= 1 && refIndex <= 7 && cfg.TableFor(d)[refIndex] != 0);
-        }
-        QCOMPARE(probe(cfg, "table 1"), QStringLiteral("0 3168 2640 2112 3312 2760 2208 2400"));
-        QCOMPARE(probe(cfg, "dcg"), QStringLiteral("99 19 492"));
-        QCOMPARE(probe(cfg, "cg"), QStringLiteral("38 67 250.3"));
+        for (const QByteArray& text : content.split('|'))
+            LoadConfiguration(text.startsWith("path:") ? QString(text.mid(5)) : write(text), cfg);
+        QCOMPARE(probe(cfg, aspect), expected);
     }
 };
 
