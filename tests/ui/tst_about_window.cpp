@@ -35,26 +35,21 @@ class TestAboutWindow : public QObject {
 
 private slots:
     void texts() {
-        QCOMPARE(VersionText(2, 3, 7), QStringLiteral("Version 2.3.7"));
         // The line follows the version the build declares.
         QFile top(qEnvironmentVariable("OSTRAND_SOURCE_DIR") + "/CMakeLists.txt");
         QVERIFY(top.open(QIODevice::ReadOnly));
-        const auto m = QRegularExpression(R"(project\(\s*Ostrand\s+VERSION\s+(\d+)\.(\d+)\.(\d+))")
+        const auto m = QRegularExpression(R"(project\(\s*Ostrand\s+VERSION\s+([\d.]+))")
                            .match(QString::fromUtf8(top.readAll()));
-        QVERIFY(m.hasMatch());
-
         frmAbout about;
-        QCOMPARE(about.lblVersion->text(),
-                 VersionText(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt()));
-        QCOMPARE(about.windowTitle(), QStringLiteral("About Ostrand"));
-        QCOMPARE(about.lblTitle->text(), QStringLiteral("Ostrand"));
-        QCOMPARE(about.lblDisclaimer->text(), QStringLiteral("No warranty is given nor implied."));
-        QCOMPARE(about.cmdSysInfo->text(), QStringLiteral("&System Info..."));
         const QStringList lines = about.lblDescription->text().split('\n');
-        QVERIFY(lines[0].startsWith("Copyright"));
-        QCOMPARE(lines.value(4),
-                 QStringLiteral("While this program may be freely distributed, if you "
-                                "find it useful, a donation is appreciated."));
+        QCOMPARE(QStringList({about.windowTitle(), about.lblTitle->text(), about.lblVersion->text(),
+                              about.lblDisclaimer->text(), about.cmdSysInfo->text(),
+                              lines[0].left(9), lines.value(4)})
+                     .join('|'),
+                 "About Ostrand|Ostrand|Version " + m.captured(1) +
+                     "|No warranty is given nor implied.|&System Info...|Copyright|While this "
+                     "program may be freely distributed, if you find it useful, a donation is "
+                     "appreciated.");
     }
 
     void sysInfo_data() {
@@ -62,12 +57,10 @@ private slots:
         QTest::addColumn<bool>("startWorks");
         QTest::addColumn<QString>("started"); // program name, empty when none
         QTest::addColumn<bool>("told");
-        QTest::newRow("earlier tool in the list wins")
-            << QStringList{"gnome-system-monitor", "hardinfo"} << true << "hardinfo" << false;
-        QTest::newRow("nothing found: message once, nothing started")
-            << QStringList{} << true << "" << true;
-        QTest::newRow("found but will not start: message")
-            << QStringList{"hardinfo"} << false << "hardinfo" << true;
+        const QStringList both{"gnome-system-monitor", "hardinfo"}, one{"hardinfo"};
+        QTest::newRow("earlier tool in the list wins") << both << true << "hardinfo" << false;
+        QTest::newRow("nothing found: message once") << QStringList{} << true << "" << true;
+        QTest::newRow("found but will not start: message") << one << false << "hardinfo" << true;
     }
     void sysInfo() {
         QFETCH(QStringList, executables);

@@ -39,19 +39,18 @@ private slots:
                             const char* present, const char* command) {
             QTest::newRow(what) << visual << editor << present << command;
         };
-        add("terminal editor in VISUAL runs in the first terminal", "vim", "",
-            "vim xterm gnome-terminal", "gnome-terminal|--wait|--|BIN/vim|FILE");
+        add("terminal editor: first terminal", "vim", "", "vim xterm gnome-terminal",
+            "gnome-terminal|--wait|--|BIN/vim|FILE");
         add("VISUAL keeps its own arguments", "vim -n +10", "", "vim xterm",
             "xterm|-e|BIN/vim|-n|+10|FILE");
         add("VISUAL before EDITOR", "nano", "vim", "nano vim xterm", "xterm|-e|BIN/nano|FILE");
         add("blank VISUAL counts as unset", "   ", "nano", "nano xterm", "xterm|-e|BIN/nano|FILE");
-        add("graphical editor in VISUAL runs directly with its wait flag", "gedit", "",
-            "gedit xterm", "gedit|--wait|FILE");
+        add("graphical editor runs directly, waiting", "gedit", "", "gedit xterm",
+            "gedit|--wait|FILE");
         add("quoted program name with a space", "\"BIN/my editor\" -x", "", "my_editor xterm",
             "xterm|-e|BIN/my editor|-x|FILE");
         add("VISUAL not installed: a graphical editor", "nosuch", "", "kate", "kate|--block|FILE");
-        add("nothing set: first graphical editor in order", "", "", "kwrite gedit",
-            "gedit|--wait|FILE");
+        add("nothing set: first graphical editor", "", "", "kwrite gedit", "gedit|--wait|FILE");
         add("terminal editor only, no terminal: none", "vim", "", "vim", "");
     }
     void buildCommand() {
@@ -64,7 +63,6 @@ private slots:
         for (const QString& name : present.split(' ', Qt::SkipEmptyParts))
             QVERIFY(MakeProgram(bin + "/" + QString(name).replace('_', ' ')));
         const QString file = dir_.filePath(kAwkwardFolder + "/Ostrand.ini");
-
         EditorEnvironment environment{QString(visual).replace("BIN", bin), editor, {bin}};
         const auto built = BuildEditorCommand(file, environment);
         QString got;
@@ -86,14 +84,11 @@ private slots:
         QFETCH(bool, editor);
         const QString bin = dir_.filePath(editor ? "editor-bin" : "bin");
         QVERIFY(QDir().mkpath(bin));
-        const QString out = bin + "/arguments.txt";
+        const QString out = bin + "/arguments.txt", file = dir_.filePath(kAwkwardFolder + "/x.ini");
         QVERIFY(MakeProgram(bin + "/xterm", "#!/bin/sh\nshift\nexec \"$@\"\n"));
         QVERIFY(MakeProgram(bin + "/stand-in", "#!/bin/sh\nsleep 0.2\nprintf '%s\\n' \"$@\" > '" +
                                                    out.toUtf8() + "'\n"));
-        const QString folder = dir_.filePath(kAwkwardFolder);
-        QVERIFY(QDir().mkpath(folder));
-        const QString file = folder + "/Ostrand.ini";
-
+        QVERIFY(QDir().mkpath(dir_.filePath(kAwkwardFolder)));
         QWidget window;
         bool disabledMeanwhile = false;
         QTimer::singleShot(50, [&] { disabledMeanwhile = !window.isEnabled(); });
