@@ -3,7 +3,6 @@
 
 #include <QFile>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -11,30 +10,29 @@ namespace {
 
 const QString kHeader = "Channel,Tx Freq.,Rx Freq.,PLL Ref. Position,PLL Ref. Item,Tx CG/DCG,"
                         "Rx CG/DCG,STE,CCT Position,CCT Item,Tx W,Tx Z,Rx W,Rx Z";
+const QString kWorkedRecord = "43BB08C9A22CA131";
+const QString kWorkedLine = "1,155.3625,160.0000,3,6.250kHz,023,100.0,1,2,60 Sec,0,1,1,0";
 
 // Three definitions on one 13.2 MHz table, low injection, IF 10.0, multipliers 1: a Delta-SX,
 // a Delta-S, and one whose divider table the file does not define.
 QByteArray Config() {
-    QByteArray ini = "[RadioDef]\n";
+    QString ini = "[RadioDef]\n";
     const char* defs[][3] = {{"VHF SX", "17", "1"}, {"VHF S", "16", "1"}, {"No table", "17", "5"}};
     for (int n = 1; n <= 3; ++n)
         ini += QString("Name%1=%2\nRadioID%1=%3\nRefTable%1=%4\nTxMult%1=1\nRxMult%1=1\n"
                        "IFFreq%1=10.0\nRefOsc%1=13.2\nRefIndex%1=3\nInjection%1=LO\n")
                    .arg(n)
-                   .arg(defs[n - 1][0], defs[n - 1][1], defs[n - 1][2])
-                   .toLatin1();
-    return ini + "[RefTableDef]\nIndex1Table1=3168\nIndex2Table1=2640\nIndex3Table1=2112\n"
-                 "Index4Table1=3312\nIndex5Table1=2760\nIndex6Table1=2208\nIndex7Table1=2400\n"
-                 "[DCGList]\nDCG1=023\nDCG2=754\n[CGList]\nCG1=67.0\nCG2=71.9\nCG3=74.4\n"
-                 "CG4=77.0\nCG5=100.0\n";
+                   .arg(defs[n - 1][0], defs[n - 1][1], defs[n - 1][2]);
+    return (ini + "[RefTableDef]\nIndex1Table1=3168\nIndex2Table1=2640\nIndex3Table1=2112\n"
+                  "Index4Table1=3312\nIndex5Table1=2760\nIndex6Table1=2208\nIndex7Table1=2400\n"
+                  "[DCGList]\nDCG1=023\nDCG2=754\n[CGList]\nCG1=67.0\nCG2=71.9\nCG3=74.4\n"
+                  "CG4=77.0\nCG5=100.0\n")
+        .toLatin1();
 }
 
-const QString kWorkedRecord = "43BB08C9A22CA131";
-const QString kWorkedLine = "1,155.3625,160.0000,3,6.250kHz,023,100.0,1,2,60 Sec,0,1,1,0";
-
-// 256 digits: every byte `fill`, with the given records (channel -> 16 digits) in place.
-QString Image(const QMap<int, QString>& records = {}, const QString& fill = "00") {
-    QString digits = fill.repeated(128);
+// 256 digits, all zero but the given records (channel -> 16 digits).
+QString Image(const QMap<int, QString>& records = {}) {
+    QString digits(256, '0');
     for (auto it = records.cbegin(); it != records.cend(); ++it)
         digits.replace(((~it.key()) & 15) * 16, 16, it.value());
     return digits;
@@ -54,11 +52,6 @@ struct Result {
     QStringList Lines() const { return out.split('\n', Qt::SkipEmptyParts); }
 };
 
-QByteArray Read(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestCli : public QObject {
@@ -66,18 +59,23 @@ class TestCli : public QObject {
     QTemporaryDir dir_;
 
     QString Path(const QString& name) const { return dir_.filePath(name); }
-
-    QString Write(const QString& name, const QByteArray& content) {
+    QString Read(const QString& name) const {
+        QFile f(Path(name));
+        return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()) : QString();
+    }
+    void Write(const QString& name, const QString& content) {
         QFile f(Path(name));
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) qFatal("cannot write test file");
-        f.write(content);
-        return f.fileName();
+        f.write(content.toUtf8());
     }
 
-    // "%D" in an argument stands for the test folder; --config defaults to the test one.
-    Result Run(QStringList args) {
-        for (QString& a : args)
-            a.replace("%D", dir_.path());
+    // A command line split at spaces; "%D" stands for the test folder.
+    QStringList Args(QString line) const {
+        return line.replace("%D", dir_.path()).split(' ', Qt::SkipEmptyParts);
+    }
+    // --config defaults to the test one.
+    Result Run(const QString& line) {
+        QStringList args = Args(line);
         if (!args.contains("--config")) args << "--config" << Path("Ostrand.ini");
         QProcess p;
         p.start(qEnvironmentVariable("OSTRAND_BINARY_DIR") + "/ostrand-cli", args);
@@ -95,144 +93,138 @@ private slots:
     // A record decodes to the grid's texts; a typed plan, when given, is stored as that record,
     // printed as stored, and decodes back to exactly what was printed.
     void decodeAndEncode_data() {
-        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("options");
         QTest::addColumn<QString>("record");
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("plan");
-        const QStringList none;
+        const QString w = kWorkedRecord;
         QTest::newRow("worked example: 23 becomes 023, 160 gets four decimals")
-            << none << kWorkedRecord << kWorkedLine
-            << Plan({{1, "1,155.3625,160,3,,23,100.0,1,2,,0,1,1,0"}});
+            << "" << w << kWorkedLine << Plan({{1, "1,155.3625,160,3,,23,100.0,1,2,,0,1,1,0"}});
         QTest::newRow("Delta-S layout: CG list position, STE off, timer 5, W/Z ignored")
-            << QStringList{"--band", "2"} << "63BB0850502CA131"
+            << "--band 2"
+            << "63BB0850502CA131"
             << "1,155.3625,160.0000,3,6.250kHz,023,100.0,0,5,90 Sec,0,0,0,0"
             << Plan({{1, "1,155.3625,160,3,,23,100.0,0,5,,1,1,1,1"}});
         QTest::newRow("high injection: Rx twice the IF lower; 777 is only a warning")
-            << QStringList{"--injection", "hi"} << kWorkedRecord
+            << "--injection hi" << w
             << "1,155.3625,140.0000,3,6.250kHz,023,100.0,1,2,60 Sec,0,1,1,0"
             << Plan({{1, "1,155.3625,140,3,,23,100.0,1,2,,0,1,1,0"},
                      {4, "4,155.3625,,3,,777,,0,0,,0,0,0,0"}});
         QTest::newRow("a table the configuration lacks: no frequencies, items Disabled")
-            << QStringList{"--band", "3"} << kWorkedRecord
-            << "1,,,3,Disabled,023,100.0,1,2,60 Sec,0,1,1,0"
+            << "--band 3" << w << "1,,,3,Disabled,023,100.0,1,2,60 Sec,0,1,1,0"
             << "";
-        const QString quoted =
-            R"("1", 155.36250 ,"160.00",3,"a, b","23","100.0",1,2,"x""y",0,1,1,0)";
-        QStringList lines = Plan({{1, quoted}}).split('\n', Qt::SkipEmptyParts).mid(1);
+        QStringList lines = Plan({{1, R"("1", 155.36250 ,"160.00",3,"a, b","23","100.0",1,2,)"
+                                      R"("x""y",0,1,1,0)"}})
+                                .split('\n', Qt::SkipEmptyParts)
+                                .mid(1);
         std::reverse(lines.begin(), lines.end());
         QTest::newRow("no header, any order, CR LF, comments, blanks, quotes, trailing zeros")
-            << none << kWorkedRecord << kWorkedLine
-            << "# channel plan\r\n\r\n" + lines.join("\r\n") + "\r\n  \r\n";
+            << "" << w << kWorkedLine << "# plan\r\n\r\n" + lines.join("\r\n") + "\r\n  \r\n";
     }
     void decodeAndEncode() {
-        QFETCH(QStringList, options);
+        QFETCH(QString, options);
         QFETCH(QString, record);
         QFETCH(QString, plan);
-        const QString image = Image({{1, record}});
-        const Result r = Run(QStringList{"decode", Write("in.DSX", image.toLatin1())} + options);
+        Write("in.DSX", Image({{1, record}}));
+        const Result r = Run("decode %D/in.DSX " + options);
         QVERIFY2(r.code == 0 && r.err.isEmpty(), qPrintable(r.err));
         QCOMPARE(r.Lines().size(), 17);
         QCOMPARE(r.Lines()[0], kHeader);
         QTEST(r.Lines()[1], "line");
         if (plan.isEmpty()) return;
         QFile::remove(Path("out.DSX"));
-        const Result e =
-            Run(QStringList{"encode", Write("plan.csv", plan.toUtf8()), "-o", Path("out.DSX")} +
-                options);
+        Write("plan.csv", plan);
+        const Result e = Run("encode %D/plan.csv -o %D/out.DSX " + options);
         QCOMPARE(e.code, 0);
         QCOMPARE(e.err.contains("line 5: Tx CG/DCG 777 cannot be stored"), plan.contains(",777,"));
         QTEST(e.Lines()[1], "line");
-        QCOMPARE(QString::fromLatin1(Read(Path("out.DSX"))).mid(224, 16), record);
-        QCOMPARE(Run(QStringList{"decode", Path("out.DSX")} + options).out, e.out);
+        QCOMPARE(Read("out.DSX").mid(224, 16), record);
+        QCOMPARE(Run("decode %D/out.DSX " + options).out, e.out);
     }
 
     // Every error: one line on stderr, a non-zero status, no file made or changed.
     void errorsWriteNothing_data() {
-        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("args");
         QTest::addColumn<QString>("plan"); // written to %D/bad.csv when not empty
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("message");
-        const QStringList decode{"decode", "%D/kept.DSX"};
-        const QStringList encode{"encode", "%D/bad.csv", "-o", "%D/kept.DSX"};
-        const auto row1 = [](const QString& line) { return Plan({{1, line}}); };
-        QTest::newRow("unknown option")
-            << decode + QStringList{"--bogus"} << "" << 2 << "Unknown option 'bogus'";
-        QTest::newRow("band beyond the definitions")
-            << decode + QStringList{"--band", "4"} << "" << 2
-            << "--band 4 is out of range: the configuration holds 3 definitions";
-        QTest::newRow("255 digits") << QStringList{"decode", "%D/bad.csv"} << Image().left(255) << 1
-                                    << "Invalid Input File";
-        QTest::newRow("missing configuration") << decode + QStringList{"--config", "%D/none.ini"}
-                                               << "" << 1 << "cannot read the configuration";
-        QTest::newRow("a line with 13 fields") << encode << row1("1,,,0,,,,0,0,,0,0,0") << 1
-                                               << "bad.csv: line 2: 14 fields expected, found 13";
-        QTest::newRow("a channel twice") << encode << Plan() + "2,,,0,,,,0,0,,0,0,0,0\n"
-                                         << 1 << "line 18: channel 2 is already given on line 3";
-        QTest::newRow("frequency that is no number")
-            << encode << row1("1,15x.5,,0,,,,0,0,,0,0,0,0") << 1
-            << "Tx Freq. \"15x.5\" is not a frequency";
-        QTest::newRow("encode into a missing folder")
-            << QStringList{"encode", "%D/bad.csv", "-o", "%D/no/such/dir/x.DSX"} << Plan() << 1
-            << "cannot write";
+        const QString decode = "decode %D/kept.DSX ", encode = "encode %D/bad.csv -o %D/kept.DSX";
+        auto row = [](const char* what, const QString& args, const QString& plan, int status,
+                      const char* message) {
+            QTest::newRow(what) << args << plan << status << QString(message);
+        };
+        auto plan1 = [](const char* line) { return Plan({{1, line}}); };
+        row("unknown option", decode + "--bogus", "", 2, "Unknown option 'bogus'");
+        row("band beyond the definitions", decode + "--band 4", "", 2,
+            "--band 4 is out of range: the configuration holds 3 definitions");
+        row("255 digits", "decode %D/bad.csv", Image().left(255), 1, "Invalid Input File");
+        row("missing configuration", decode + "--config %D/none.ini", "", 1,
+            "cannot read the configuration");
+        row("a line with 13 fields", encode, plan1("1,,,0,,,,0,0,,0,0,0"), 1,
+            "bad.csv: line 2: 14 fields expected, found 13");
+        row("a channel twice", encode, Plan() + "2,,,0,,,,0,0,,0,0,0,0\n", 1,
+            "line 18: channel 2 is already given on line 3");
+        row("frequency that is no number", encode, plan1("1,15x.5,,0,,,,0,0,,0,0,0,0"), 1,
+            "Tx Freq. \"15x.5\" is not a frequency");
+        row("into a missing folder", "encode %D/bad.csv -o %D/no/dir/x.DSX", Plan(), 1,
+            "cannot write");
     }
     void errorsWriteNothing() {
-        QFETCH(QStringList, args);
+        QFETCH(QString, args);
         QFETCH(QString, plan);
         QFETCH(QString, message);
-        const QByteArray kept = Image({{3, kWorkedRecord}}).toLatin1();
+        const QString kept = Image({{3, kWorkedRecord}});
         Write("kept.DSX", kept);
-        if (!plan.isEmpty()) Write("bad.csv", plan.toUtf8());
+        if (!plan.isEmpty()) Write("bad.csv", plan);
         const Result r = Run(args);
         QTEST(r.code, "status");
         QVERIFY2(r.err.startsWith("ostrand-cli: ") && r.err.contains(message), qPrintable(r.err));
         QCOMPARE(r.err.count('\n'), 1);
-        QCOMPARE(Read(Path("kept.DSX")), kept);
+        QCOMPARE(Read("kept.DSX"), kept);
         QCOMPARE(r.out, QString());
     }
 
-    // Against the simulated RIB (time scaled 1/20), a Delta-S radio.
+    // Against the simulated RIB (time scaled 1/20), a Delta-S radio. The file is written as it
+    // holds, whatever the codec would make of it.
     void radioOperations_data() {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QStringList>("sim");
+        QTest::addColumn<QString>("args");
+        QTest::addColumn<QString>("sim");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("last"); // status line
-        const QStringList read{"read", "-o", "%D/read.DSX"}, write{"write", "%D/plan.DSX"}, none;
-        QTest::newRow("a good read saves the radio's block") << read << none << 0 << "Done";
-        QTest::newRow("a bad checksum saves nothing")
-            << read << QStringList{"--bad-checksum", "3"} << 1 << "Failed while reading Data";
-        QTest::newRow("Delta-SX file to a Delta-S radio: refused by default")
-            << write << none << 1 << "No (--yes-cpu-mismatch writes it anyway)";
-        QTest::newRow("Delta-SX file to a Delta-S radio: written when told")
-            << write + QStringList{"--yes-cpu-mismatch"} << none << 0 << "Verify OK!";
+        auto row = [](const char* what, const char* args, const char* sim, int status,
+                      const char* last) {
+            QTest::newRow(what) << QString(args) << QString(sim) << status << QString(last);
+        };
+        row("a good read saves the radio's block", "read -o %D/read.DSX", "", 0, "Done");
+        row("a bad checksum saves nothing", "read -o %D/read.DSX", "--bad-checksum 3 ", 1,
+            "Failed while reading Data");
+        row("Delta-SX file to a Delta-S radio: refused by default", "write %D/plan.DSX", "", 1,
+            "No (--yes-cpu-mismatch writes it anyway)");
+        row("Delta-SX file to a Delta-S radio: written when told",
+            "write %D/plan.DSX --yes-cpu-mismatch", "", 0, "Verify OK!");
     }
     void radioOperations() {
-        QFETCH(QStringList, args);
-        QFETCH(QStringList, sim);
+        QFETCH(QString, args);
+        QFETCH(QString, sim);
         QFETCH(int, status);
-        const bool reading = args.first() == "read";
+        const bool reading = args.startsWith("read"), ok = status == 0;
         const QString radio = Image({{1, kWorkedRecord}, {16, "0123456789ABCDEF"}});
-        // Written as the file holds it, whatever the codec would make of it.
         const QString file = Image({{1, kWorkedRecord}, {7, "FFFFFFFFFFFFFFFF"}});
-        Write("plan.DSX", file.toLatin1());
+        Write("plan.DSX", file);
+        Write("radio.DSX", radio);
         for (const char* name : {"read.DSX", "saved.DSX", "op.log"})
             QFile::remove(Path(name));
-        ostrand::RibSimProcess rib(sim + QStringList{"--cpu", "0x10", "--revision", "2", "--save",
-                                                     Path("saved.DSX"), "--load",
-                                                     Write("radio.DSX", radio.toLatin1())});
-        const Result r = Run(args + QStringList{"--device", rib.Device(), "--time-scale", "0.05",
-                                                "--log", "%D/op.log"});
+        ostrand::RibSimProcess rib(
+            Args(sim + "--cpu 0x10 --revision 2 --save %D/saved.DSX --load %D/radio.DSX"));
+        const Result r = Run(args + " --time-scale 0.05 --log %D/op.log --device " + rib.Device());
         QCOMPARE(r.code, status);
-        QCOMPARE(r.err.count('\n'), status == 0 ? 0 : 1);
+        QCOMPARE(r.err.count('\n'), ok ? 0 : 1);
         QTEST(r.Lines().last(), "last");
         rib.Finish();
-        QCOMPARE(QString::fromLatin1(Read(Path("saved.DSX"))).trimmed(),
-                 !reading && status == 0 ? file : radio);
-        QCOMPARE(QString::fromLatin1(Read(Path("read.DSX"))), reading && status == 0 ? radio : "");
-        // The debug log: "hh:mm:ss : text" lines ending in CR LF.
-        const QString log = QString::fromLocal8Bit(Read(Path("op.log")));
-        const QString first = reading ? "mdRead: Entered\r\n" : "cmdWrite: Entered\r\n";
-        QVERIFY2(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d : " + first).match(log).hasMatch(),
-                 qPrintable(log.left(80)));
+        QCOMPARE(Read("saved.DSX").trimmed(), !reading && ok ? file : radio);
+        QCOMPARE(Read("read.DSX"), reading && ok ? radio : "");
+        QVERIFY(Read("op.log").contains(reading ? " : mdRead: Entered\r\n"
+                                                : " : cmdWrite: Entered\r\n"));
     }
 };
 

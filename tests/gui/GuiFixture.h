@@ -1,10 +1,9 @@
 // Shared set-up of the window tests: a configuration and preferences written into the test's
-// own home before the window is created, and access to the window's controls by name.
+// own home before the window is created, and the grid read back as the operator sees it.
 #pragma once
 
 #include "app/frmDelta.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -15,13 +14,13 @@
 #include <QSettings>
 #include <QTest>
 #include <memory>
-#include <optional>
 
 namespace fixture {
 
-// Definitions 1..5: Delta-SX high-side x1, Delta-SX low-side x3 on IF 21.4, Delta-S, Delta-SX
-// with both inversions, and one whose divider table does not exist; one table, a short DCG
-// list (023, 025 and 754 only) and a few CG tones.
+using ostrand::frmDelta;
+
+// 1: Delta-SX high side x1; 2: Delta-SX low side x3 on IF 21.4; 3: Delta-S; 4: Delta-SX with
+// both inversions; 5: a divider table that does not exist. DCG list 023, 025 and 754 only.
 inline QByteArray Ini() {
     const char* defs[] = {
         "Name=VHF SX high;TxMult=1;RxMult=1;IFFreq=45.0;RefIndex=3;RadioID=17;Injection=HI",
@@ -42,26 +41,23 @@ inline QByteArray Ini() {
                  "[CGList]\nCG1=67.0\nCG2=71.9\nCG3=100.0\nCG4=131.8\n";
 }
 
-inline QString Home() {
-    return qEnvironmentVariable("OSTRAND_HOME");
+inline QString Home(const char* file = "") {
+    return qEnvironmentVariable("OSTRAND_HOME") + QLatin1StringView(file);
 }
 
 inline void WriteIni(const QByteArray& text = Ini()) {
     QDir().mkpath(Home());
-    QFile file(Home() + QStringLiteral("/Ostrand.ini"));
+    QFile file(Home("/Ostrand.ini"));
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(text);
 }
 
-// Absent texts are removed from the store.
-inline void WritePreferences(std::optional<QString> clear, std::optional<QString> index) {
+// Null texts are left out of the store.
+inline void WritePreferences(const QString& clear = {}, const QString& index = {}) {
     QSettings s(QStringLiteral("Ostrand"), QStringLiteral("Ostrand"));
     s.remove(QStringLiteral("Defaults"));
-    s.beginGroup(QStringLiteral("Defaults"));
-    if (clear) s.setValue(QStringLiteral("ClearOnNewBandSelect"), *clear);
-    if (index) s.setValue(QStringLiteral("RadioIndex"), *index);
-    s.endGroup();
-    s.sync();
+    if (!clear.isNull()) s.setValue(QStringLiteral("Defaults/ClearOnNewBandSelect"), clear);
+    if (!index.isNull()) s.setValue(QStringLiteral("Defaults/RadioIndex"), index);
 }
 
 inline QString StoredPreference(const char* key) {
@@ -70,51 +66,66 @@ inline QString StoredPreference(const char* key) {
 }
 
 // The window shown and active, so that focus moves as for an operator.
-inline std::unique_ptr<ostrand::frmDelta> Open() {
-    auto w = std::make_unique<ostrand::frmDelta>();
+inline std::unique_ptr<frmDelta> Open() {
+    auto w = std::make_unique<frmDelta>();
     w->show();
     w->activateWindow();
     if (!QTest::qWaitForWindowActive(w.get())) qWarning("window did not become active");
     return w;
 }
 
-template <typename T> T* Find(const ostrand::frmDelta& w, const QString& name) {
-    T* found = w.findChild<T*>(name);
-    if (!found) qFatal("no control %s", qPrintable(name));
+template <typename T = QWidget> T* Find(const frmDelta& w, const QString& name, int row = -1) {
+    T* found = w.findChild<T*>(row < 0 ? name : QStringLiteral("%1_%2").arg(name).arg(row));
+    if (!found) qFatal("no control %s %d", qPrintable(name), row);
     return found;
 }
 
-inline QString Name(const char* stem, int row) {
-    return QStringLiteral("%1_%2").arg(QLatin1StringView(stem)).arg(row);
+// Edits as an operator makes them, in order: "name=value" pairs separated by ';'. A text field
+// is focused, typed into and left; a list takes the position; a box or label with no value is
+// clicked, a box with a value takes it as its check mark; a menu item is triggered.
+inline void Apply(frmDelta& w, const QString& edits) {
+    for (const QString& edit : edits.split(u';', Qt::SkipEmptyParts)) {
+        const QString value = edit.section(u'=', 1);
+        if (auto* item = w.findChild<QAction*>(edit)) {
+            item->trigger();
+            continue;
+        }
+        QWidget* c = Find(w, edit.section(u'=', 0, 0));
+        if (auto* text = qobject_cast<QLineEdit*>(c)) {
+            text->setFocus(Qt::TabFocusReason);
+            text->clear();
+            QTest::keyClicks(text, value);
+            w.cmdRead->setFocus(Qt::TabFocusReason);
+        } else if (auto* list = qobject_cast<QComboBox*>(c)) {
+            list->setCurrentIndex(value.toInt());
+        } else if (auto* box = qobject_cast<QCheckBox*>(c); box && !value.isEmpty()) {
+            box->setChecked(value == u'1');
+        } else {
+            QTest::mouseClick(c, Qt::LeftButton);
+        }
+    }
 }
 
-// Typing into a field as an operator: focus, replace the text, then leave it.
-inline void Enter(ostrand::frmDelta& w, const QString& name, const QString& text) {
-    auto* edit = Find<QLineEdit>(w, name);
-    edit->setFocus(Qt::TabFocusReason);
-    edit->clear();
-    QTest::keyClicks(edit, text);
-    w.cmdRead->setFocus(Qt::TabFocusReason);
+// The eleven fields of row r joined by commas: texts, list positions and check marks (0/1).
+inline QString Row(const frmDelta& w, int r) {
+    QStringList cells;
+    for (const char* stem : {"txtTXFreq", "txtRxFreq", "cmbRef", "txtTxTone", "txtRxTone", "chkSTE",
+                             "cmbCCT", "chkTxW", "chkTxZ", "chkRxW", "chkRxZ"}) {
+        QWidget* c = Find(w, QLatin1StringView(stem), r);
+        if (auto* e = qobject_cast<QLineEdit*>(c))
+            cells << e->text();
+        else if (auto* l = qobject_cast<QComboBox*>(c))
+            cells << QString::number(l->currentIndex());
+        else
+            cells << QString::number(qobject_cast<QCheckBox*>(c)->isChecked());
+    }
+    return cells.join(u',');
 }
 
-// What the operator sees in every row: the eleven fields of the channel record.
-inline QStringList RowTexts(const ostrand::frmDelta& w, int r) {
-    auto text = [&](const char* stem) { return Find<QLineEdit>(w, Name(stem, r))->text(); };
-    auto index = [&](const char* stem) {
-        return QString::number(Find<QComboBox>(w, Name(stem, r))->currentIndex());
-    };
-    auto box = [&](const char* stem) {
-        return QString::number(Find<QCheckBox>(w, Name(stem, r))->isChecked());
-    };
-    return {text("txtTXFreq"), text("txtRxFreq"), index("cmbRef"), text("txtTxTone"),
-            text("txtRxTone"), box("chkSTE"),     index("cmbCCT"), box("chkTxW"),
-            box("chkTxZ"),     box("chkRxW"),     box("chkRxZ")};
-}
-
-inline QList<QStringList> Grid(const ostrand::frmDelta& w) {
-    QList<QStringList> rows;
+inline QStringList Grid(const frmDelta& w) {
+    QStringList rows;
     for (int r = 0; r < 16; ++r)
-        rows << RowTexts(w, r);
+        rows << Row(w, r);
     return rows;
 }
 

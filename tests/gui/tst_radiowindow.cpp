@@ -9,18 +9,15 @@
 #include <QTimer>
 
 using namespace fixture;
-using ostrand::frmDelta;
 using ostrand::RibSimProcess;
 
 namespace {
 
 // A fiftieth of real time keeps every timeout and pause short.
-constexpr ostrand::LinkTiming kFast{0.02, std::chrono::milliseconds(5)};
-
 std::unique_ptr<frmDelta> OpenFast(const QString& device) {
-    WritePreferences(QStringLiteral("False"), QStringLiteral("0"));
+    WritePreferences("False", "0");
     auto w = Open();
-    w->linkTiming = kFast;
+    w->linkTiming = ostrand::LinkTiming{0.02, std::chrono::milliseconds(5)};
     w->cfg.Device = device;
     return w;
 }
@@ -34,46 +31,43 @@ private slots:
     void initTestCase() { ostrand::SetDelayScale(0.01); }
     void init() {
         WriteIni();
-        QFile::remove(Home() + QStringLiteral("/debug.log"));
+        QFile::remove(Home("/debug.log"));
     }
 
+    // Channel 16 on reference 3 with a DCG code, written from one window, read into another.
     void writeThenReadBack() {
-        // Channel 16 on reference 3 with a DCG code, written from one window, read into another.
-        const QString saved = Home() + QStringLiteral("/written.DSX");
+        const QString saved = Home("/written.DSX");
         QFile::remove(saved);
         RibSimProcess sim({"--save", saved});
-        QList<QStringList> written;
+        QStringList written;
         QByteArray digits;
         {
             auto w = OpenFast(sim.Device());
-            Find<QComboBox>(*w, Name("cmbRef", 15))->setCurrentIndex(3);
-            Enter(*w, Name("txtTXFreq", 15), QStringLiteral("155.0000"));
-            Enter(*w, Name("txtTxTone", 15), QStringLiteral("754"));
-            QTest::mouseClick(w->cmdWrite, Qt::LeftButton);
+            Apply(*w, "cmbRef_15=3;txtTXFreq_15=155.0000;txtTxTone_15=754;cmdWrite");
             written = Grid(*w);
             digits = ostrand::FormatPersonality(w->eeImage);
         }
         auto w = OpenFast(sim.Device());
         QVERIFY(Grid(*w) != written);
-        QTest::mouseClick(w->cmdRead, Qt::LeftButton);
-        QVERIFY(!w->OperationRunning());
+        Apply(*w, "cmdRead");
+        QVERIFY(!w->OperationRunning() && w->cmdRead->isEnabled() && w->cmdWrite->isEnabled());
         QCOMPARE(Grid(*w), written);
-        QCOMPARE(w->lblCPUType->text(), QStringLiteral("Delta-SX CPU - Revision 1"));
-        QVERIFY(w->cmdRead->isEnabled() && w->cmdWrite->isEnabled());
+        QCOMPARE(w->lblCPUType->text(), "Delta-SX CPU - Revision 1");
         sim.Finish();
         QFile f(saved);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll().trimmed(), digits);
     }
 
+    // The RIB never answers, so the search is still going on when the window closes.
     void closingDuringAnOperation_data() {
-        QTest::addColumn<bool>("write");
-        QTest::newRow("during Read Radio") << false;
-        QTest::newRow("during Write Radio") << true;
+        QTest::addColumn<QString>("button");
+        QTest::newRow("during Read Radio") << QString("cmdRead");
+        QTest::newRow("during Write Radio") << QString("cmdWrite");
     }
     void closingDuringAnOperation() {
-        QFETCH(bool, write);
-        RibSimProcess sim({"--silent", "all"}); // the RIB never answers: the search goes on
+        QFETCH(QString, button);
+        RibSimProcess sim({"--silent", "all"});
         auto w = OpenFast(sim.Device());
         w->mnuDebug->trigger();
         w->cmbBand->setCurrentIndex(2);
@@ -82,14 +76,11 @@ private slots:
             runningAtClose = w->OperationRunning();
             w->close();
         });
-        QTest::mouseClick(write ? w->cmdWrite : w->cmdRead, Qt::LeftButton);
-        QVERIFY(runningAtClose);
-        QVERIFY(!w->OperationRunning());
-        QVERIFY(w->Closing());
-        QVERIFY(!w->isVisible());
-        QCOMPARE(StoredPreference("RadioIndex"), QStringLiteral("2"));
+        Apply(*w, button);
+        QVERIFY(runningAtClose && !w->OperationRunning() && w->Closing() && !w->isVisible());
+        QCOMPARE(StoredPreference("RadioIndex"), "2");
         w->close();
-        QFile log(Home() + QStringLiteral("/debug.log"));
+        QFile log(Home("/debug.log"));
         QVERIFY(log.open(QIODevice::ReadOnly));
         QCOMPARE(log.readAll().count("AppExit: "), 1);
     }
