@@ -114,7 +114,11 @@ void EEEncode(EEImage& image, int EEindex, const ChannelRow& row, const CodecCon
     eeEncodeTone(image, EEindex, row.RxTone, ctx);
 
     int16_t N = 1023, A = 63; // the "no reference" pattern
-    if (div.rx != 0) {
+    if (div.rx != 0 && row.RxFreq.trimmed().isEmpty()) {
+        // An empty field is no frequency on either injection side; on the high side the
+        // arithmetic would otherwise store the IF itself, a receive frequency of about 0.
+        N = A = 0;
+    } else if (div.rx != 0) {
         const double rx = ParseLenient(row.RxFreq);
         const double ifFreq = ParseLenient(ctx.IFFreq);
         const double rxMult = ParseLenient(ctx.RxMult);

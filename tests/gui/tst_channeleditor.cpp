@@ -113,8 +113,7 @@ private slots:
         const QString row2 = Filled(2) + ";cmbRef_9=5|";
         row("the clearing option alone does nothing", 0, row2 + "mnuClrMemoryOnBandSelect", "");
         row("new band", 0, row2 + "cmbBand=1",
-            "*=,156.4000,0,,,1,0,0,0,0,0 2=439.5750,595.9750,3,023,,1,2,1,0,0,0 "
-            "9=,156.3987,5,,,1,0,0,0,0,0");
+            "*=,,0,,,1,0,0,0,0,0 2=439.5750,595.9750,3,023,,1,2,1,0,0,0 9=,,5,,,1,0,0,0,0,0");
         row("new band, cleared", 0, row2 + "mnuClrMemoryOnBandSelect;cmbBand=1",
             "*=,,2,,,0,0,0,0,0,0");
         row("no divider table: no frequency stored or shown", 4, "txtTXFreq_0=146.5200", "");

@@ -180,8 +180,8 @@ private slots:
             "0300000000000000");
         add("non-finite synthesizer frequency: none", 17, "rxmult=1e-308;txmult=1e-308",
             freqs("1e308", "1e308"), "0300000000000000");
-        add("empty receive, high side: synthesizer at IF", 17, "hi;if=45.0", freqs("", ""),
-            "0383020000000000");
+        add("empty receive, high side: no frequency", 17, "hi;if=45.0", freqs(" ", ""),
+            "0300000000000000");
         add("transmit 999.0: N cut to 10 bits", 17, "", freqs("", "999.0"), "03000000000E0A00");
     }
     void encode() {
