@@ -22,12 +22,20 @@ enum class Op { Read, Write };
 // What the radio holds after a write: untouched, or exactly the image sent.
 enum class Radio { Old, New };
 
+bool Succeeded(const QString& lastStatus) {
+    return lastStatus == "Done" || lastStatus == "Verify OK!";
+}
+
 // The fixed pauses of an operation that ends with this status.
-int Pauses(bool ok, const QString& lastStatus) {
-    if (ok) return 400 + 1000;
+int Pauses(const QString& lastStatus) {
+    if (Succeeded(lastStatus)) return 400 + 1000;
     const bool beforeDelay = lastStatus == "RIB not found" || lastStatus == "Bad Radio ID" ||
                              lastStatus.endsWith(" is unknown");
     return (beforeDelay ? 0 : 400) + 3000;
+}
+
+bool Run(Op op, RecordingHost& host, const LinkTiming& timing) {
+    return op == Op::Read ? ReadRadio(host, timing) : WriteRadio(host, timing);
 }
 
 } // namespace
@@ -43,165 +51,120 @@ private slots:
     void operationUnderFault_data() {
         QTest::addColumn<Op>("op");
         QTest::addColumn<QStringList>("args");
-        QTest::addColumn<bool>("slow"); // a tenth instead of a twentieth
-        QTest::addColumn<bool>("ok");
         QTest::addColumn<QString>("lastStatus");
         QTest::addColumn<QString>("lastSent"); // nothing is sent after this
-        QTest::addColumn<Radio>("radio");
         // Real milliseconds the operation must at least take: the waits that time out, plus
         // the fixed pauses (400 ms after identification, 1 s after success, 3 s after failure).
         QTest::addColumn<int>("minRealMs");
-
-        const auto read = [](const char* tag, QStringList args, bool ok, QString status,
-                             QString lastSent, int timedOut = 0, bool slow = false) {
-            QTest::newRow(QByteArray("read: ") + tag)
-                << Op::Read << args << slow << ok << status << lastSent << Radio::Old
-                << timedOut + Pauses(ok, status);
+        QTest::addColumn<Radio>("radio");
+        QTest::addColumn<bool>("slow"); // a tenth instead of a twentieth
+        const auto row = [](const char* tag, QStringList args, QString status, QString lastSent,
+                            int timedOut = 0, Radio radio = Radio::Old, bool slow = false) {
+            QTest::newRow(tag) << (tag[0] == 'r' ? Op::Read : Op::Write) << args << status
+                               << lastSent << timedOut + Pauses(status) << radio << slow;
         };
-        const auto write = [](const char* tag, QStringList args, bool ok, QString status,
-                              QString lastSent, Radio radio, int timedOut = 0, bool slow = false) {
-            QTest::newRow(QByteArray("write: ") + tag)
-                << Op::Write << args << slow << ok << status << lastSent << radio
-                << timedOut + Pauses(ok, status);
-        };
+        const Radio New = Radio::New, Old = Radio::Old;
         const QString wake = "<ESC>ZZZZ", gid = "GID 2 = 0", sid = "SID = 10", rrd = "RRD 7F-2=0",
                       iot = "IOT F800-80=0", wrd = "WRD 7F-2=0", cmp = "CMP F000-F800=80",
-                      records = ":10";
-
+                      records = ":10", readFailed = "Failed while reading Data",
+                      writeFailed = "Failed while Writing Data", badId = "Bad Radio ID";
         // Silence at each step.
-        write("no RIB", {"--silent", "all"}, false, "RIB not found", wake, Radio::Old, 10000);
-        write("identification unanswered", {"--silent", "GID"}, false, "Bad Radio ID", gid,
-              Radio::Old, 8000);
-        read("RRD unanswered", {"--silent", "RRD"}, false, "Failed while sending RRD", rrd, 8000);
-        read("records unanswered", {"--silent", "IOT"}, false, "Failed while reading Data", iot,
-             10000);
-        write("records unanswered", {"--silent", "DATA"}, false, "Failed while Writing Data",
-              records, Radio::Old, 1000);
-        write("SID unanswered", {"--silent", "SID"}, false, "Failed while sending SID", sid,
-              Radio::Old, 8000);
-        write("WRD unanswered", {"--silent", "WRD"}, false, "Failed while sending WRD", wrd,
-              Radio::Old, 8000);
-        write("compare unanswered", {"--silent", "CMP"}, false, "Verify failed", cmp, Radio::New,
-              8000);
-
+        row("write: no RIB", {"--silent", "all"}, "RIB not found", wake, 10000);
+        row("write: identification unanswered", {"--silent", "GID"}, badId, gid, 8000);
+        row("read: RRD unanswered", {"--silent", "RRD"}, "Failed while sending RRD", rrd, 8000);
+        row("read: records unanswered", {"--silent", "IOT"}, readFailed, iot, 10000);
+        row("write: records unanswered", {"--silent", "DATA"}, writeFailed, records, 1000);
+        row("write: SID unanswered", {"--silent", "SID"}, "Failed while sending SID", sid, 8000);
+        row("write: WRD unanswered", {"--silent", "WRD"}, "Failed while sending WRD", wrd, 8000);
+        row("write: compare unanswered", {"--silent", "CMP"}, "Verify failed", cmp, 8000, New);
         // An answer without the prompt counts as silence, though the radio was written.
-        write("WRD answered without prompt", {"--no-prompt", "WRD"}, false,
-              "Failed while sending WRD", wrd, Radio::New, 8000);
-
-        // Late answers: after every try has timed out they are failures; within the wait
-        // they are no fault at all.
-        read("records late but in time", {"--late", "IOT:250"}, true, "Done", iot, 0, true);
-        write("records acknowledged too late", {"--late", "DATA:5000"}, false,
-              "Failed while Writing Data", records, Radio::Old, 1000);
-        write("records acknowledged late but in time", {"--late", "DATA:80"}, true, "Verify OK!",
-              cmp, Radio::New, 0, true);
-
+        row("write: WRD answered without prompt", {"--no-prompt", "WRD"},
+            "Failed while sending WRD", wrd, 8000, New);
+        // Late answers fail once every try has timed out; within the wait they are no fault.
+        row("read: records late but in time", {"--late", "IOT:250"}, "Done", iot, 0, Old, true);
+        row("write: records acknowledged too late", {"--late", "DATA:5000"}, writeFailed, records,
+            1000);
+        row("write: records acknowledged late but in time", {"--late", "DATA:80"}, "Verify OK!",
+            cmp, 0, New, true);
         // Damaged records; the intact ones before the damage must not reach the image either.
-        read("bad checksum, last record", {"--bad-checksum", "7"}, false,
-             "Failed while reading Data", iot);
-        read("missing first record", {"--missing-record", "0"}, false, "Failed while reading Data",
-             iot);
-
+        row("read: bad checksum, last record", {"--bad-checksum", "7"}, readFailed, iot);
+        row("read: missing first record", {"--missing-record", "0"}, readFailed, iot);
         // Extra text the program must see through.
-        read("echo and garbage around every answer", {"--echo", "--noise"}, true, "Done", iot);
-        write("echo and garbage around every answer", {"--echo", "--noise"}, true, "Verify OK!",
-              cmp, Radio::New);
-        read("one character per receive event", {"--char-delay", "1"}, true, "Done", iot, 0, true);
-
+        row("read: echo and garbage around every answer", {"--echo", "--noise"}, "Done", iot);
+        row("write: echo and garbage around every answer", {"--echo", "--noise"}, "Verify OK!", cmp,
+            0, New);
+        row("read: one character per receive event", {"--char-delay", "1"}, "Done", iot, 0, Old,
+            true);
         // The line drops mid-transfer.
-        read("hang-up inside the records", {"--hangup-after", "150"}, false,
-             "Failed while reading Data", iot, 10000);
-        write("hang-up as the records arrive", {"--hangup-on", "DATA"}, false,
-              "Failed while Writing Data", records, Radio::Old, 1000);
-        write("hang-up at the compare", {"--hangup-on", "CMP"}, false, "Verify failed", cmp,
-              Radio::New, 8000);
-
+        row("read: hang-up inside the records", {"--hangup-after", "150"}, readFailed, iot, 10000);
+        row("write: hang-up as the records arrive", {"--hangup-on", "DATA"}, writeFailed, records,
+            1000);
+        row("write: hang-up at the compare", {"--hangup-on", "CMP"}, "Verify failed", cmp, 8000,
+            New);
         // Identification and firmware.
-        read("no radio behind the RIB (ID FF)", {"--cpu", "0xFF"}, false, "Bad Radio ID", gid);
-        read("identification without fields", {"--gid-text", "ERROR"}, false, "Bad Radio ID", gid);
-        read("unknown CPU", {"--cpu", "18", "--revision", "1"}, false,
-             "Firmware ID: 18 Software Rev: 1 is unknown", gid);
-        read("Delta-S unknown revision", {"--cpu", "0x10", "--revision", "3"}, false,
-             "Delta-S Firmware\nSoftware Revision 3 is unknown", gid);
-        write("Delta-SX unknown revision", {"--revision", "2"}, false,
-              "Delta-SX Firmware\nSoftware Revision 2 is unknown", gid, Radio::Old);
+        row("read: no radio behind the RIB (ID FF)", {"--cpu", "0xFF"}, badId, gid);
+        row("read: identification without fields", {"--gid-text", "ERROR"}, badId, gid);
+        row("read: unknown CPU", {"--cpu", "18", "--revision", "1"},
+            "Firmware ID: 18 Software Rev: 1 is unknown", gid);
+        row("read: Delta-S unknown revision", {"--cpu", "0x10", "--revision", "3"},
+            "Delta-S Firmware\nSoftware Revision 3 is unknown", gid);
+        row("write: Delta-SX unknown revision", {"--revision", "2"},
+            "Delta-SX Firmware\nSoftware Revision 2 is unknown", gid);
     }
-
     void operationUnderFault() {
         QFETCH(Op, op);
         QFETCH(QStringList, args);
-        QFETCH(bool, slow);
-        QFETCH(bool, ok);
-        QFETCH(QString, lastSent);
+        QFETCH(QString, lastStatus);
         QFETCH(Radio, radio);
-
-        const Block inRadio = Pattern(1);
-        const Block edited = Pattern(7);
+        const bool ok = Succeeded(lastStatus);
+        const Block inRadio = Pattern(1), edited = Pattern(7);
         const QString tag =
             QString(QTest::currentDataTag()).replace(QRegularExpression("\\W"), "_");
         const QString saved = dir_.filePath(tag + ".saved");
         QFile::remove(saved);
-        RibSimProcess sim(args + QStringList{"--load",
-                                             WriteRadioFile(dir_.filePath(tag + ".radio"), inRadio),
-                                             "--save", saved});
+        const QString load = WriteRadioFile(dir_.filePath(tag + ".radio"), inRadio);
+        RibSimProcess sim(args + QStringList{"--load", load, "--save", saved});
         QVERIFY(!sim.Device().isEmpty());
-
         RecordingHost host;
         host.device = sim.Device();
-        host.radioId = 17; // the image is encoded for the simulated radio's CPU
-        host.revision = 1;
+        host.radioId = 17, host.revision = 1; // the image is encoded for the simulated radio
         host.image.fill(0x5C);
         std::copy(edited.begin(), edited.end(), host.image.begin());
-        const EEImage before = host.image;
-
+        EEImage expected = host.image;
+        // A read takes the radio's block only when it succeeded; a write never changes it here.
+        if (op == Op::Read && ok) std::copy(inRadio.begin(), inRadio.end(), expected.begin());
+        QFETCH(bool, slow);
         const LinkTiming& timing = slow ? kTenth : kFast;
         QElapsedTimer clock;
         clock.start();
-        const bool result = op == Op::Read ? ReadRadio(host, timing) : WriteRadio(host, timing);
+        QCOMPARE(Run(op, host, timing), ok);
         const qint64 elapsed = clock.elapsed();
-        QCOMPARE(result, ok);
         // Timers may fire a little early; no wait or pause may be skipped.
         QFETCH(int, minRealMs);
-        QVERIFY2(elapsed >= 0.9 * minRealMs * timing.factor,
-                 qPrintable(QString("%1 ms, expected at least %2 ms")
-                                .arg(elapsed)
-                                .arg(minRealMs * timing.factor)));
-        QVERIFY(!host.statuses.isEmpty());
-        QCOMPARE(host.statuses.first(), QString("Searching for RIB..."));
-        QTEST(host.statuses.last(), "lastStatus");
-        QCOMPARE(host.beeps, ok ? 0 : 1);
-
+        QVERIFY2(elapsed >= 0.9 * minRealMs * timing.factor, qPrintable(QString::number(elapsed)));
+        QCOMPARE(host.statuses.value(0), QString("Searching for RIB..."));
+        QCOMPARE(host.statuses.last(), lastStatus);
+        QCOMPARE(host.events.count("beep"), ok ? 0 : 1);
         // Idle again: status closed, then (read) the grid redecoded, then both buttons.
-        QVERIFY(!host.statusShown);
-        QVERIFY(host.readEnabled);
-        QVERIFY(host.writeEnabled);
-        const QStringList tail = op == Op::Read
-                                     ? QStringList{"close", "decode", "read on", "write on"}
-                                     : QStringList{"close", "write on", "read on"};
-        QCOMPARE(host.events.mid(host.events.size() - tail.size()), tail);
+        const QString events = host.events.join('|');
+        QVERIFY2(events.endsWith(op == Op::Read ? "close|decode|read on|write on"
+                                                : "close|write on|read on"),
+                 qPrintable(events));
         QCOMPARE(host.logLines.last(),
                  QString(op == Op::Read ? "cmdRead: Exiting" : "Write: PortOpen=False"));
-
-        // The image: a read takes the radio's block only when it succeeded; a write never
-        // changes it here (the grid encode is the host's).
-        EEImage expected = before;
-        if (op == Op::Read && ok) std::copy(inRadio.begin(), inRadio.end(), expected.begin());
         QCOMPARE(host.image, expected);
-
         // Nothing goes out after the step that failed.
         const QStringList received = sim.Received();
-        QVERIFY(!received.isEmpty());
-        QVERIFY2(received.last().startsWith(lastSent), qPrintable(received.last()));
-
+        QFETCH(QString, lastSent);
+        QVERIFY2(received.value(received.size() - 1).startsWith(lastSent),
+                 qPrintable(received.join('|')));
         // The port is released: it opens at once. Not after a hang-up: the device is then
         // going away under the test and may vanish between the look and the open.
-        const bool hungUp = args.join(' ').contains(QLatin1String("--hangup"));
-        if (!hungUp) {
+        if (!args.join(' ').contains(QLatin1String("--hangup"))) {
             QSerialPort again;
             again.setPortName(sim.Device());
             QVERIFY2(again.open(QIODevice::ReadWrite), qPrintable(again.errorString()));
         }
-
         // The radio holds its own personality or exactly the one sent, never a mixture.
         sim.Finish();
         QFile file(saved);
@@ -225,27 +188,25 @@ private slots:
     void portCannotBeOpened() {
         QFETCH(Op, op);
         QFETCH(QString, device);
-        QFETCH(QString, reason);
         RibSimProcess sim({});
         QSerialPort holder;
         if (device == "busy") {
-            device = sim.Device();
-            holder.setPortName(device);
+            holder.setPortName(device = sim.Device());
             QVERIFY(holder.open(QIODevice::ReadWrite));
         }
         RecordingHost host;
         host.device = device;
         host.image.fill(0x33);
         const EEImage before = host.image;
-        QVERIFY(!(op == Op::Read ? ReadRadio(host, kFast) : WriteRadio(host, kFast)));
+        QVERIFY(!Run(op, host, kFast));
         QCOMPARE(host.statuses.size(), 1);
+        QFETCH(QString, reason);
         QVERIFY2(host.statuses.first().contains(reason), qPrintable(host.statuses.first()));
-        QCOMPARE(host.beeps, 1);
-        QVERIFY(!host.statusShown);
-        QVERIFY(host.readEnabled);
-        QVERIFY(host.writeEnabled);
+        QCOMPARE(host.events.join('|'),
+                 op == Op::Read
+                     ? "read off|write off|show|beep|close|decode|read on|write on"
+                     : "write off|read off|encode|decode|show|beep|close|write on|read on");
         QCOMPARE(host.image, before);
-        QCOMPARE(host.identitySets, 0);
         QCOMPARE(sim.Received(), QStringList{}); // nothing was sent
     }
 };

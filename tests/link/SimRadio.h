@@ -8,9 +8,8 @@
 
 namespace ostrand {
 
-// A twentieth: the 1 s wake-up wait lasts 50 ms, which a busy machine still answers in.
+// A twentieth, and a tenth for answers that must come within one wait on a busy machine.
 inline const LinkTiming kFast{0.05, std::chrono::milliseconds(10)};
-// For the answers that come late but in time: wider margins.
 inline const LinkTiming kTenth{0.1, std::chrono::milliseconds(10)};
 
 // The simulator keeps its radio as the 128 bytes in upper-case hex.

@@ -1,228 +1,168 @@
-// The exchanges, and Read Radio and Write Radio, over a real serial port: QSerialPort on the
-// simulated RIB's pseudo-terminal, with every timeout scaled down. Every fault of the RIB and
-// the line, step by step, is in the fault matrix.
+// The exchanges, Read Radio and Write Radio over the simulated RIB's pseudo-terminal with every
+// timeout scaled down. Every fault of the RIB and the line is in the fault matrix.
 #include "RecordingHost.h"
 #include "RibSimProcess.h"
 #include "SimRadio.h"
 #include "link/RadioOperations.h"
 #include "link/RibLink.h"
 
-#include <QSerialPort>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <memory>
 
 using namespace ostrand;
 
 namespace {
 
-// The simulator, a recording host and an open link on it.
 struct Rig {
     RibSimProcess sim;
     RecordingHost host;
-    std::unique_ptr<RibLink> link;
-    Rig(const QStringList& args, const LinkTiming& timing = kFast) : sim(args) {
-        host.device = sim.Device();
-        link = std::make_unique<RibLink>(host, timing);
-        QString failure;
-        if (!link->Open(failure)) qWarning("%s", qPrintable(failure));
+    explicit Rig(const QStringList& args) : sim(args) { host.device = sim.Device(); }
+    // The log lines with their quoted contents cut off, to compare the order.
+    QString Heads() const {
+        const QRegularExpression quoted("'.*", QRegularExpression::DotMatchesEverythingOption);
+        return QStringList(host.logLines).replaceInStrings(quoted, "").join('|');
     }
 };
 
-// The log lines with their quoted contents cut off, to compare the order.
-QStringList Heads(const RecordingHost& host) {
-    QStringList heads;
-    for (const QString& l : host.logLines)
-        heads << l.section('\'', 0, 0);
-    return heads;
+// Tries("P: ", "A|{B|C #}|D", 2) is "P: A|P: B|P: C 10|P: B|P: C 9|P: D": the part in braces
+// once per try, # counting down from 10, every line after the prefix.
+QString Tries(const QString& prefix, QString pattern, int tries) {
+    const qsizetype open = pattern.indexOf('{'), close = pattern.indexOf('}');
+    QStringList each;
+    for (int i = 0; open >= 0 && i < tries; ++i)
+        each << pattern.mid(open + 1, close - open - 1).replace('#', QString::number(10 - i));
+    if (open >= 0) pattern = pattern.left(open) + each.join('|') + pattern.mid(close + 1);
+    return prefix + pattern.split('|').join('|' + prefix);
 }
 
 } // namespace
 
 class TestRibLink : public QObject {
     Q_OBJECT
-    QTemporaryDir dir_;
-
 private slots:
-    void findRib_data() {
+    // Each exchange against a RIB that answers late, after some tries or never (at once: below).
+    void exchange_data() {
+        QTest::addColumn<QString>("command"); // as the simulator reports it
         QTest::addColumn<QStringList>("args");
-        QTest::addColumn<bool>("found");
-        QTest::addColumn<int>("wakeUps");
-        QTest::newRow("answers at once") << QStringList{} << true << 1;
-        QTest::newRow("never answers: ten tries") << QStringList{"--silent", "WAKE"} << false << 10;
-        QTest::newRow("answers only the tenth") << QStringList{"--ignore", "WAKE:9"} << true << 10;
-    }
-    void findRib() {
-        QFETCH(QStringList, args);
-        QFETCH(int, wakeUps);
-        Rig rig(args);
-        QTEST(rig.link->FindRIB(), "found");
-        QTRY_COMPARE(rig.sim.Count("<ESC>ZZZZ"), wakeUps);
-        QStringList expected{"FindRIB: Entered"};
-        for (int c = 10; c > 10 - wakeUps; --c)
-            expected << "FindRIB: Sent Init"
-                     << "FindRIB: Wait exited with "
-                     << "FindRIB: cnt=" + QString::number(c);
-        QCOMPARE(Heads(rig.host), expected << "FindRIB: Loop exited with ");
-        QVERIFY(rig.link->inbuf().isEmpty());
-    }
-
-    void sendCmdWaitPrompt_data() {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<bool>("prompted");
+        QTest::addColumn<bool>("result");
         QTest::addColumn<int>("sends");
-        QTest::newRow("prompt at once") << QStringList{} << true << 1;
-        QTest::newRow("answer after 3 s: sent twice")
-            << QStringList{"--late", "SID:300"} << true << 2;
-        QTest::newRow("answers only the fourth") << QStringList{"--ignore", "SID:3"} << true << 4;
-        QTest::newRow("never answers: four tries") << QStringList{"--silent", "SID"} << false << 4;
-        QTest::newRow("prompt split over receive events")
-            << QStringList{"--char-delay", "3"} << true << 1;
+        QTest::addColumn<double>("factor");
+        const auto row = [](const char* tag, const char* command, QStringList args, bool result,
+                            int sends, double factor = 0.1) {
+            QTest::newRow(tag) << QString(command) << args << result << sends << factor;
+        };
+        const char *wake = "<ESC>ZZZZ", *sid = "SID = 10", *cmp = "CMP F000-F800=80";
+        row("RIB never answers: ten tries", wake, {"--silent", "WAKE"}, false, 10);
+        row("RIB answers only the tenth", wake, {"--ignore", "WAKE:9"}, true, 10);
+        // The 2 s wait lasts 500 ms and the answer comes 750 ms after each command.
+        row("answer after 3 s: sent twice", sid, {"--late", "SID:750"}, true, 2, 0.25);
+        row("prompt only after the fourth", sid, {"--ignore", "SID:3"}, true, 4);
+        row("prompt never: four tries", sid, {"--silent", "SID"}, false, 4);
+        row("<> ends at once, no retry", cmp, {"--compare-differ"}, false, 1);
+        row("both <> and == is equal", cmp, {"--cmp-text", "<>=="}, true, 1);
+        row("scattered = < >: no verdict, four tries", cmp, {"--cmp-text", "= < > ="}, false, 4);
     }
-    void sendCmdWaitPrompt() {
+    void exchange() {
+        QFETCH(QString, command);
         QFETCH(QStringList, args);
-        QFETCH(bool, prompted);
+        QFETCH(bool, result);
         QFETCH(int, sends);
-        Rig rig(args, kTenth);
-        QCOMPARE(rig.link->SendCmdWaitPrompt("SID = 10\r\n"), prompted);
-        QTRY_COMPARE(rig.sim.Count("SID = 10"), sends);
-        QStringList expected{"SendCmdWaitPrompt: Entered"};
-        for (int i = 0; i < sends; ++i)
-            expected << "SendCmdWaitPrompt: Sent "
-                     << "SendCmdWaitPrompt: wait exited with ";
-        expected << "SendCmdWaitPrompt: loop exited with "
-                 << (prompted ? "SendCmdWaitPrompt: True" : "SendCmdWaitPrompt: False");
-        QCOMPARE(Heads(rig.host), expected);
-        // The command's own CR LF stands inside the quotes.
-        QCOMPARE(rig.host.logLines[1], QString("SendCmdWaitPrompt: Sent 'SID = 10\r\n'"));
-    }
-
-    void compare_data() {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<bool>("equal");
-        QTest::addColumn<int>("sends");
-        QTest::newRow("<> ends at once, no retry") << QStringList{"--compare-differ"} << false << 1;
-        QTest::newRow("both <> and == is equal") << QStringList{"--cmp-text", "<>=="} << true << 1;
-        QTest::newRow("scattered = < >: no verdict, four tries")
-            << QStringList{"--cmp-text", "= < > ="} << false << 4;
-    }
-    void compare() {
-        QFETCH(QStringList, args);
-        QFETCH(bool, equal);
-        QFETCH(int, sends);
+        QFETCH(double, factor);
         Rig rig(args);
-        QCOMPARE(rig.link->GetCompareResult("CMP F000-F800=80\r\n"), equal);
-        QTRY_COMPARE(rig.sim.Count("CMP F000-F800=80"), sends);
-        QStringList expected{"GetCompareResult: Entered with "};
-        if (equal) expected << "GetCompareResult: True";
-        QCOMPARE(Heads(rig.host), expected << "GetCompareResult: Exiting with ");
+        RibLink link(rig.host, LinkTiming{factor, std::chrono::milliseconds(10)});
+        QString failure;
+        QVERIFY2(link.Open(failure), qPrintable(failure));
+        QString name, log;
+        if (command.startsWith("<ESC>")) {
+            QCOMPARE(link.FindRIB(), result);
+            name = "FindRIB", log = "Entered|{Sent Init|Wait exited with |cnt=#}|Loop exited with ";
+        } else if (command.startsWith("SID")) {
+            QCOMPARE(link.SendCmdWaitPrompt("SID = 10\r\n"), result);
+            name = "SendCmdWaitPrompt",
+            log = "Entered|{Sent |wait exited with }|loop exited with |";
+            log += result ? "True" : "False";
+        } else {
+            QCOMPARE(link.GetCompareResult("CMP F000-F800=80\r\n"), result);
+            name = "GetCompareResult", log = result ? "Entered with |True|" : "Entered with |";
+            log += "Exiting with ";
+        }
+        QCOMPARE(rig.Heads(), Tries(name + ": ", log, sends));
+        QTRY_COMPARE(rig.sim.Received().filter(command).size(), sends);
     }
 
-    void putIntelHex() {
-        Rig rig({});
-        bool passfail = false;
-        rig.link->PutIntelHex("IIT =F000\r\n", Pattern(0), passfail);
-        QVERIFY(passfail);
-        // The simulator shows the line it received between CR LFs: all records, then the end.
-        const QByteArray records = IntelHexFields(Pattern(0)).join();
-        QTRY_COMPARE(rig.sim.Received(), (QStringList{"IIT =F000", records + ":00000001FF"}));
-        QCOMPARE(
-            Heads(rig.host),
-            (QStringList{"PutIntelHex: Entered", "PutIntelHex: Sent ", "PutIntelHex: Data sent",
-                         "PutIntelHex: Terminator sent", "PutIntelHex: Passed with "}));
-    }
-
-    void readRadio() {
-        const Block radio = Pattern(3);
-        RibSimProcess sim({"--cpu", "0x10", "--revision", "2", "--load",
-                           WriteRadioFile(dir_.filePath("radio.DS"), radio)});
-        RecordingHost host;
-        host.device = sim.Device();
-        host.image.fill(0x5C);
-        EEImage expected = host.image;
-        std::copy(radio.begin(), radio.end(), expected.begin());
-        QVERIFY(ReadRadio(host, kFast));
-        QCOMPARE(host.image, expected);
-        QCOMPARE(host.statuses, QString("Searching for RIB...|Found RIB|Delta-S Firmware\nSoftware "
-                                        "Revision 2|SID sent OK|RRD sent OK|Data was Read OK|Done")
-                                    .split('|'));
-        QCOMPARE(host.events,
-                 QString("read off|write off|show|close|decode|read on|write on").split('|'));
-        QCOMPARE(sim.Received(),
-                 QString("<ESC>ZZZZ|GID 2 = 0|SID = 10|RRD 7F-2=0|IOT F800-80=0").split('|'));
-        const QString command = "SendCmdWaitPrompt: Entered|SendCmdWaitPrompt: Sent |"
-                                "SendCmdWaitPrompt: wait exited with |SendCmdWaitPrompt: loop "
-                                "exited with |SendCmdWaitPrompt: True|";
-        QCOMPARE(
-            Heads(host),
-            QString("mdRead: Entered|Read: PortOpen=True|FindRIB: Entered|FindRIB: Sent Init|"
-                    "FindRIB: Wait exited with |FindRIB: cnt=10|FindRIB: Loop exited with |"
-                    "GetRadioID: Entered|GetRadioID: GID sent|GetRadioID: wait exited with |"
-                    "GetRadioID: cnt=4|GetRadioID: Loop exited with |" +
-                    command + command +
-                    "GetIntelHex: Entered|GetIntelHex: Sent |GetIntelHex: Wait exited with |"
-                    "GetIntelHex: found EOR|cmdRead: Read OK|Read: PortOpen=False|cmdRead: Exiting")
-                .split('|'));
-    }
-
-    void writeCpuWarning_data() {
-        QTest::addColumn<bool>("answerYes");
-        QTest::addColumn<QString>("lastStatus");
-        QTest::newRow("No: nothing sent, no beep")
-            << false << "Delta-SX Firmware\nSoftware Revision 1";
-        QTest::newRow("Yes: written unchanged") << true << "Verify OK!";
-    }
-    void writeCpuWarning() {
-        QFETCH(bool, answerYes);
-        const Block original = Pattern(1), edited = Pattern(9);
-        const QString save = dir_.filePath("saved.DSX");
-        QFile::remove(save);
-        RibSimProcess sim(
-            {"--load", WriteRadioFile(dir_.filePath("orig.DSX"), original), "--save", save});
-        RecordingHost host;
-        host.device = sim.Device();
-        host.radioId = 16; // the image was encoded for the other CPU
-        host.answerYes = answerYes;
-        std::copy(edited.begin(), edited.end(), host.image.begin());
-        QCOMPARE(WriteRadio(host, kFast), answerYes);
-        QTEST(host.statuses.last(), "lastStatus");
-        QCOMPARE(host.beeps, 0);
-        QCOMPARE(host.questions, 1);
-        QCOMPARE(host.questionText,
-                 QString("Target Radio CPU expects an EEPROM format different than you are "
-                         "attempting to write.  Do you wish to contine?"));
-        QCOMPARE(host.questionTitle, QString("CPU Version Warning"));
-        QCOMPARE(host.events.mid(0, 4), (QStringList{"write off", "read off", "encode", "decode"}));
-        if (!answerYes) QCOMPARE(sim.Received().last(), QString("GID 2 = 0"));
-        sim.Finish();
-        QFile saved(save);
-        QVERIFY(saved.open(QIODevice::ReadOnly));
-        QCOMPARE(saved.readAll(), Digits(answerYes ? edited : original));
-    }
-
-    void windowClosingEndsTheOperation_data() {
+    // Whole operations: the statuses, window events, commands and log in order. A write of an
+    // image encoded for the other CPU asks first; No sends nothing more and is no failure, Yes
+    // writes the records in one line, the end record right after them. A window closing in the
+    // first wait ends a read there, with no beep and no pause.
+    void operation_data() {
         QTest::addColumn<bool>("write");
-        QTest::newRow("read") << false;
-        QTest::newRow("write") << true;
+        QTest::addColumn<int>("answer"); // to the CPU question: 0 No, 1 Yes, -1 not asked
+        QTest::addColumn<bool>("closing");
+        QTest::addColumn<QString>("statuses");
+        QTest::addColumn<QString>("received");
+        QTest::addColumn<QString>("log"); // the heads of the log lines
+        const auto row = [](const char* tag, bool write, int answer, bool closing,
+                            const QString& statuses, const QString& received, const QString& log) {
+            QTest::newRow(tag) << write << answer << closing << statuses << received << log;
+        };
+        // One try of each exchange, and the lines after it.
+        const auto once = [](const char* name, const char* lines) {
+            return Tries(QString(name) + ": ", lines, 1) + '|';
+        };
+        const QString find =
+            once("FindRIB", "Entered|Sent Init|Wait exited with |cnt=10|Loop exited with ");
+        const QString cmd =
+            once("SendCmdWaitPrompt", "Entered|Sent |wait exited with |loop exited with |True");
+        row("read", false, -1, false,
+            "Searching for RIB...|Found RIB|Delta-S Firmware\nSoftware Revision 2|SID sent OK|RRD "
+            "sent OK|Data was Read OK|Done",
+            "<ESC>ZZZZ|GID 2 = 0|SID = 10|RRD 7F-2=0|IOT F800-80=0",
+            "mdRead: Entered|Read: PortOpen=True|" + find +
+                once("GetRadioID", "Entered|GID sent|wait exited with |cnt=4|Loop exited with ") +
+                cmd + cmd + once("GetIntelHex", "Entered|Sent |Wait exited with |found EOR") +
+                "cmdRead: Read OK|Read: PortOpen=False|cmdRead: Exiting");
+        row("read, window closing", false, -1, true, "Searching for RIB...|RIB not found",
+            "<ESC>ZZZZ",
+            "mdRead: Entered|Read: PortOpen=True|" + find +
+                "Read: PortOpen=False|cmdRead: Exiting");
+        const QString found =
+            "Searching for RIB...|Found RIB OK|Delta-SX Firmware\nSoftware Revision 1";
+        row("write for the other CPU, No", true, 0, false, found, "<ESC>ZZZZ|GID 2 = 0", "");
+        row("write for the other CPU, Yes", true, 1, false,
+            found + "|Write ok so far|SID sent OK|WRD sent OK|RRD sent OK|Verify OK!",
+            "<ESC>ZZZZ|GID 2 = 0|IIT =F000|" + QString(IntelHexFields(Pattern(9)).join()) +
+                ":00000001FF|SID = 10|WRD 7F-2=0|RRD 7F-2=0|CMP F000-F800=80",
+            "");
     }
-    void windowClosingEndsTheOperation() {
+    void operation() {
         QFETCH(bool, write);
-        RibSimProcess sim({"--silent", "all"});
-        RecordingHost host;
-        host.device = sim.Device();
-        QTimer::singleShot(100, [&host] { host.closing = true; });
-        QElapsedTimer clock;
-        clock.start();
-        QVERIFY(!(write ? WriteRadio(host, kFast) : ReadRadio(host, kFast)));
-        // Ends at the next wait: well before the 1 s search, with no beep and no pause.
-        QVERIFY2(clock.elapsed() < 400, qPrintable(QString::number(clock.elapsed())));
-        QCOMPARE(host.beeps, 0);
-        QVERIFY(host.readEnabled && host.writeEnabled && !host.statusShown);
-        QVERIFY(sim.Count("<ESC>ZZZZ") < 5);
-        QSerialPort again; // the port is released: it opens at once
-        again.setPortName(sim.Device());
-        QVERIFY(again.open(QIODevice::ReadWrite));
+        QFETCH(int, answer);
+        QFETCH(bool, closing);
+        // The read meets the older CPU, the write the newer one (the simulator's own).
+        Rig rig(closing ? QStringList{"--silent", "all"}
+                        : QStringList{"--cpu", write ? "0x11" : "0x10", "--revision",
+                                      write ? "1" : "2"});
+        rig.host.radioId = 16, rig.host.answerYes = answer == 1;
+        const Block edited = Pattern(9);
+        std::copy(edited.begin(), edited.end(), rig.host.image.begin());
+        // Closing runs in the first event loop, the wait after the first wake-up; in real time,
+        // so that wait cannot time out before the closing is seen.
+        if (closing) QTimer::singleShot(0, [&rig] { rig.host.closing = true; });
+        const LinkTiming timing = closing ? LinkTiming{1.0, std::chrono::milliseconds(10)} : kTenth;
+        QCOMPARE(write ? WriteRadio(rig.host, timing) : ReadRadio(rig.host, timing),
+                 !closing && answer != 0);
+        QTEST(rig.host.statuses.join('|'), "statuses");
+        QCOMPARE(rig.host.events.join('|'),
+                 write ? "write off|read off|encode|decode|show|close|write on|read on"
+                       : "read off|write off|show|close|decode|read on|write on");
+        const QString warning = "CPU Version Warning: Target Radio CPU expects an EEPROM format "
+                                "different than you are attempting to write.  Do you wish to "
+                                "contine?";
+        QCOMPARE(rig.host.questions, answer < 0 ? QStringList{} : QStringList{warning});
+        QFETCH(QString, received);
+        QTRY_COMPARE(rig.sim.Received().join('|'), received);
+        QFETCH(QString, log);
+        if (!log.isEmpty()) QCOMPARE(rig.Heads(), log);
     }
 };
 
