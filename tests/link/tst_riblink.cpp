@@ -54,8 +54,9 @@ private slots:
         const char *wake = "<ESC>ZZZZ", *sid = "SID = 10", *cmp = "CMP F000-F800=80";
         row("RIB never answers: ten tries", wake, {"--silent", "WAKE"}, false, 10);
         row("RIB answers only the tenth", wake, {"--ignore", "WAKE:9"}, true, 10);
-        // The 2 s wait lasts 500 ms and the answer comes 750 ms after each command.
-        row("answer after 3 s: sent twice", sid, {"--late", "SID:750"}, true, 2, 0.25);
+        // The 2 s wait lasts 1000 ms and the answer comes 1500 ms after each command: half a
+        // second of slack either way on a loaded machine.
+        row("answer after 3 s: sent twice", sid, {"--late", "SID:1500"}, true, 2, 0.5);
         row("prompt only after the fourth", sid, {"--ignore", "SID:3"}, true, 4);
         row("prompt never: four tries", sid, {"--silent", "SID"}, false, 4);
         row("<> ends at once, no retry", cmp, {"--compare-differ"}, false, 1);
