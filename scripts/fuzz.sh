@@ -12,17 +12,7 @@ shift || true
 targets=("$@")
 ((${#targets[@]})) || targets=(config personality rib codec)
 
-"$root/scripts/install-deps.sh"
-missing=()
-for p in clang-14 libclang-rt-14-dev; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-    SUDO=""
-    [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-    $SUDO apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+"$root/scripts/install-deps.sh" clang-14 libclang-rt-14-dev
 
 sanitizers="-fsanitize=address,undefined -fno-sanitize-recover=undefined"
 CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

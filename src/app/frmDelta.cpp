@@ -69,18 +69,11 @@ private:
 
 namespace {
 
-QLabel* Caption(QWidget* parent, const char* name, const QString& text) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1StringView(name));
-    return label;
-}
-
 QLineEdit* Field(QWidget* parent, const char* name, int length) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QLatin1StringView(name));
     edit->setMaxLength(length);
-    const int text = edit->fontMetrics().horizontalAdvance(QString(length + 1, u'0'));
-    edit->setFixedWidth(text + 12);
+    FitWidth(edit, length);
     return edit;
 }
 
@@ -187,19 +180,19 @@ void frmDelta::BuildControls() {
     lblCPUType->setObjectName(QStringLiteral("lblCPUType"));
 
     const auto top = Qt::AlignLeft | Qt::AlignBottom;
-    band->addWidget(Caption(central, "lblBand", QStringLiteral("Band")), 0, 0, top);
+    band->addWidget(NamedLabel(central, "lblBand", QStringLiteral("Band")), 0, 0, top);
     band->addWidget(cmbBand, 1, 0);
     band->addWidget(chkDCGInvertTx, 0, 1);
     band->addWidget(chkDCGInvertRx, 1, 1);
-    band->addWidget(Caption(central, "lblRefFreq", QStringLiteral("Ref. Freq.")), 0, 2, top);
+    band->addWidget(NamedLabel(central, "lblRefFreq", QStringLiteral("Ref. Freq.")), 0, 2, top);
     band->addWidget(txtRefFreq, 1, 2);
-    band->addWidget(Caption(central, "lblIFFreq", QStringLiteral("IF Freq.")), 0, 3, top);
+    band->addWidget(NamedLabel(central, "lblIFFreq", QStringLiteral("IF Freq.")), 0, 3, top);
     band->addWidget(txtIFFreq, 1, 3);
-    band->addWidget(Caption(central, "lblRxMult", QStringLiteral("Rx Mult.")), 0, 4, top);
+    band->addWidget(NamedLabel(central, "lblRxMult", QStringLiteral("Rx Mult.")), 0, 4, top);
     band->addWidget(txtRxMult, 1, 4);
-    band->addWidget(Caption(central, "lblTxMult", QStringLiteral("Tx Mult.")), 0, 5, top);
+    band->addWidget(NamedLabel(central, "lblTxMult", QStringLiteral("Tx Mult.")), 0, 5, top);
     band->addWidget(txtTxMult, 1, 5);
-    band->addWidget(Caption(central, "lblInjection", QStringLiteral("Injection")), 0, 6, top);
+    band->addWidget(NamedLabel(central, "lblInjection", QStringLiteral("Injection")), 0, 6, top);
     band->addLayout(injection, 1, 6);
     band->setColumnStretch(7, 1);
     band->addWidget(cmdRead, 0, 8);

@@ -38,6 +38,17 @@ QStringList InitialCctItems() {
             QStringLiteral("180 Sec"), QStringLiteral("210 Sec")};
 }
 
+void FitWidth(QLineEdit* edit, int chars) {
+    const int text = edit->fontMetrics().horizontalAdvance(QString(chars + 1, u'0'));
+    edit->setFixedWidth(text + 12);
+}
+
+QLabel* NamedLabel(QWidget* parent, const char* name, const QString& text) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1StringView(name));
+    return label;
+}
+
 namespace {
 
 enum GridColumn {
@@ -60,18 +71,6 @@ QString Indexed(const char* name, int r) {
     return QStringLiteral("%1_%2").arg(QLatin1StringView(name)).arg(r);
 }
 
-// Wide enough for `chars` digits and the frame, no wider: the grid stays compact.
-void FitWidth(QLineEdit* edit, int chars) {
-    const int text = edit->fontMetrics().horizontalAdvance(QString(chars + 1, u'0'));
-    edit->setFixedWidth(text + 12);
-}
-
-QLabel* Header(QWidget* parent, const char* name, const QString& text) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1StringView(name));
-    return label;
-}
-
 QCheckBox* Box(QWidget* parent, const char* name, int r) {
     auto* box = new QCheckBox(parent);
     box->setObjectName(Indexed(name, r));
@@ -84,28 +83,30 @@ ChannelGrid::ChannelGrid(QWidget* parent, QGridLayout* layout, int firstRow) : Q
     const int headerRow = firstRow + 1;
     const auto centre = Qt::AlignHCenter | Qt::AlignBottom;
 
-    auto* lblTx = Header(parent, "lblTx", QStringLiteral("Tx"));
-    auto* lblRx = Header(parent, "lblRx", QStringLiteral("Rx"));
+    auto* lblTx = NamedLabel(parent, "lblTx", QStringLiteral("Tx"));
+    auto* lblRx = NamedLabel(parent, "lblRx", QStringLiteral("Rx"));
     layout->addWidget(lblTx, firstRow, ColTxW, 1, 2, centre);
     layout->addWidget(lblRx, firstRow, ColRxW, 1, 2, centre);
 
-    layout->addWidget(Header(parent, "lblChannel", QStringLiteral("Chan.")), headerRow, ColChan,
+    layout->addWidget(NamedLabel(parent, "lblChannel", QStringLiteral("Chan.")), headerRow, ColChan,
                       centre);
-    layout->addWidget(Header(parent, "lblTxFreq", QStringLiteral("Tx Freq.")), headerRow, ColTxFreq,
-                      centre);
-    layout->addWidget(Header(parent, "lblRxFreq", QStringLiteral("Rx Freq.")), headerRow, ColRxFreq,
-                      centre);
-    layout->addWidget(Header(parent, "lblPLLRef", QStringLiteral("PLL Ref.")), headerRow, ColRef,
-                      centre);
-    layout->addWidget(Header(parent, "lblTxTone", QStringLiteral("Tx CG/DCG")), headerRow,
+    layout->addWidget(NamedLabel(parent, "lblTxFreq", QStringLiteral("Tx Freq.")), headerRow,
+                      ColTxFreq, centre);
+    layout->addWidget(NamedLabel(parent, "lblRxFreq", QStringLiteral("Rx Freq.")), headerRow,
+                      ColRxFreq, centre);
+    layout->addWidget(NamedLabel(parent, "lblPLLRef", QStringLiteral("PLL Ref.")), headerRow,
+                      ColRef, centre);
+    layout->addWidget(NamedLabel(parent, "lblTxTone", QStringLiteral("Tx CG/DCG")), headerRow,
                       ColTxTone, centre);
-    layout->addWidget(Header(parent, "lblRxTone", QStringLiteral("Rx CG/DCG")), headerRow,
+    layout->addWidget(NamedLabel(parent, "lblRxTone", QStringLiteral("Rx CG/DCG")), headerRow,
                       ColRxTone, centre);
-    layout->addWidget(Header(parent, "lblSTE", QStringLiteral("STE")), headerRow, ColSTE, centre);
-    layout->addWidget(Header(parent, "lblCCT", QStringLiteral("CCT")), headerRow, ColCCT, centre);
+    layout->addWidget(NamedLabel(parent, "lblSTE", QStringLiteral("STE")), headerRow, ColSTE,
+                      centre);
+    layout->addWidget(NamedLabel(parent, "lblCCT", QStringLiteral("CCT")), headerRow, ColCCT,
+                      centre);
     const QString wz = QStringLiteral("W     Z");
-    auto* lblTxWZ = Header(parent, "lblTxWZ", wz);
-    auto* lblRxWZ = Header(parent, "lblRxWZ", wz);
+    auto* lblTxWZ = NamedLabel(parent, "lblTxWZ", wz);
+    auto* lblRxWZ = NamedLabel(parent, "lblRxWZ", wz);
     layout->addWidget(lblTxWZ, headerRow, ColTxW, 1, 2, centre);
     layout->addWidget(lblRxWZ, headerRow, ColRxW, 1, 2, centre);
 

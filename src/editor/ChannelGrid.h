@@ -35,6 +35,10 @@ private:
     bool pressed_ = false;
 };
 
+// Wide enough for `chars` digits and the frame, no wider: the window stays compact.
+void FitWidth(QLineEdit* edit, int chars);
+QLabel* NamedLabel(QWidget* parent, const char* name, const QString& text);
+
 // Initial item texts before any band selection.
 QStringList InitialReferenceItems();
 QStringList InitialCctItems();
