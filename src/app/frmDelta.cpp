@@ -412,7 +412,7 @@ void frmDelta::ToneLeft(int row, bool transmit) {
     if (shutdownDone_) return;
     QLineEdit* field = transmit ? grid->txtTxTone[row] : grid->txtRxTone[row];
     const int EEindex = EEindexForChannel(row + 1) + (transmit ? 4 : 0);
-    field->setText(ToneEntry(eeImage, EEindex, field->text(), CurrentContext()));
+    ShowText(field, ToneEntry(eeImage, EEindex, field->text(), CurrentContext()), kToneLength);
 }
 
 void frmDelta::RunOperation(bool (*operation)(RadioHost&, const LinkTiming&)) {

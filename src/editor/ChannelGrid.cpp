@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <algorithm>
 
 namespace ostrand {
 
@@ -41,6 +42,11 @@ QStringList InitialCctItems() {
 void FitWidth(QLineEdit* edit, int chars) {
     const int text = edit->fontMetrics().horizontalAdvance(QString(chars + 1, u'0'));
     edit->setFixedWidth(text + 12);
+}
+
+void ShowText(QLineEdit* field, const QString& text, int limit) {
+    field->setMaxLength(std::max(limit, int(text.size())));
+    field->setText(text);
 }
 
 QLabel* NamedLabel(QWidget* parent, const char* name, const QString& text) {
@@ -199,11 +205,11 @@ ChannelRow ChannelGrid::ReadRow(int r) const {
 }
 
 void ChannelGrid::WriteRow(int r, const ChannelRow& row) {
-    txtTXFreq[r]->setText(row.TxFreq);
-    txtRxFreq[r]->setText(row.RxFreq);
+    ShowText(txtTXFreq[r], row.TxFreq, kFreqLength);
+    ShowText(txtRxFreq[r], row.RxFreq, kFreqLength);
     cmbRef[r]->setCurrentIndex(row.RefIndex);
-    txtTxTone[r]->setText(row.TxTone);
-    txtRxTone[r]->setText(row.RxTone);
+    ShowText(txtTxTone[r], row.TxTone, kToneLength);
+    ShowText(txtRxTone[r], row.RxTone, kToneLength);
     chkSTE[r]->setChecked(row.STE);
     cmbCCT[r]->setCurrentIndex(row.CCT);
     for (QCheckBox* box : {chkTxW[r], chkTxZ[r], chkRxW[r], chkRxZ[r]})
@@ -218,11 +224,11 @@ void ChannelGrid::CopyRow(int r) {
     // Each field is read from row r at the moment it is copied: a reference change on the way
     // refreshes the grid, and the copy goes on from what row r shows then.
     for (int i = 0; i < kChannels; ++i) {
-        txtTXFreq[i]->setText(txtTXFreq[r]->text());
-        txtRxFreq[i]->setText(txtRxFreq[r]->text());
+        ShowText(txtTXFreq[i], txtTXFreq[r]->text(), kFreqLength);
+        ShowText(txtRxFreq[i], txtRxFreq[r]->text(), kFreqLength);
         cmbRef[i]->setCurrentIndex(cmbRef[r]->currentIndex());
-        txtTxTone[i]->setText(txtTxTone[r]->text());
-        txtRxTone[i]->setText(txtRxTone[r]->text());
+        ShowText(txtTxTone[i], txtTxTone[r]->text(), kToneLength);
+        ShowText(txtRxTone[i], txtRxTone[r]->text(), kToneLength);
         chkSTE[i]->setChecked(chkSTE[r]->isChecked());
         cmbCCT[i]->setCurrentIndex(cmbCCT[r]->currentIndex());
         chkTxW[i]->setChecked(chkTxW[r]->isChecked());

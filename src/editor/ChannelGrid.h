@@ -38,6 +38,9 @@ private:
 // Wide enough for `chars` digits and the frame, no wider: the window stays compact.
 void FitWidth(QLineEdit* edit, int chars);
 QLabel* NamedLabel(QWidget* parent, const char* name, const QString& text);
+// Shows a text the codec produced even when it is longer than the operator may type (a
+// garbled record can decode wider than the field): a cut text would misstate the image.
+void ShowText(QLineEdit* field, const QString& text, int limit);
 
 // Initial item texts before any band selection.
 QStringList InitialReferenceItems();
