@@ -11,6 +11,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Paths.h"
+#include "platform/Screen.h"
 #include "ui/AboutWindow.h"
 #include "ui/AppIcon.h"
 #include "ui/ConfigEditor.h"
@@ -237,10 +238,7 @@ void frmDelta::ConnectHandlers() {
 
 void frmDelta::Form_Load() {
     adjustSize();
-    if (const QScreen* screen = this->screen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-    }
+    CentreOnScreen(this);
 
     ReadINIFile();
 

@@ -2,6 +2,7 @@
 
 #include "platform/MessageBoxes.h"
 #include "platform/Processes.h"
+#include "platform/Screen.h"
 #include "ui/AppIcon.h"
 
 #include <QFrame>
@@ -135,12 +136,7 @@ frmAbout::~frmAbout() = default;
 
 void frmAbout::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!s) return;
-    const QRect area = s->geometry();
-    const QSize outer = frameGeometry().size();
-    move(area.x() + (area.width() - outer.width()) / 2,
-         area.y() + (area.height() - outer.height()) / 2);
+    ostrand::CentreOnScreen(this);
 }
 
 void frmAbout::cmdSysInfo_Click() {

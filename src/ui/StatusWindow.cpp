@@ -1,5 +1,7 @@
 #include "ui/StatusWindow.h"
 
+#include "platform/Screen.h"
+
 #include <QFont>
 #include <QGuiApplication>
 #include <QLabel>
@@ -57,13 +59,7 @@ void frmDialog::showEvent(QShowEvent* event) {
 }
 
 void frmDialog::CentreOnScreen() {
-    QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
-    if (!screen) return;
-    // The whole window, frame included, is centred.
-    const QRect area = screen->geometry();
-    const QSize outer = frameGeometry().size();
-    move(area.x() + (area.width() - outer.width()) / 2,
-         area.y() + (area.height() - outer.height()) / 2);
+    ostrand::CentreOnScreen(this);
 }
 
 StatusWindow::~StatusWindow() {
