@@ -128,6 +128,8 @@ QString FormatPattern(double value, QStringView pattern) {
 
     const double scale = std::pow(10.0, decimals);
     double rounded = std::round(std::fabs(value) * scale) / scale; // half away from zero
+    // Scaling a huge value overflows; it has no fraction to round anyway.
+    if (!std::isfinite(rounded)) rounded = std::fabs(value);
     const bool negative = value < 0 && rounded != 0.0;
     QString digits = QString::number(rounded, 'f', decimals);
     QString whole = point < 0 ? digits : digits.left(digits.indexOf(u'.'));

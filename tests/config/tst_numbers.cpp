@@ -1,6 +1,7 @@
 #include "common/Numbers.h"
 
 #include <QTest>
+#include <cmath>
 
 using namespace ostrand;
 
@@ -42,8 +43,9 @@ private slots:
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<QString>("text");
-        const auto row = [](const char* what, double value, const char* pattern, const char* text) {
-            QTest::newRow(what) << value << QString(pattern) << QString(text);
+        const auto row = [](const char* what, double value, const char* pattern,
+                            const QString& text) {
+            QTest::newRow(what) << value << QString(pattern) << text;
         };
         row("13.2", 13.2, "##.0", "13.2");
         row("zero optional", 0.0, "##.0", ".0");
@@ -53,6 +55,9 @@ private slots:
         row("grid format", 0.25, "##0.0000", "0.2500");
         row("wider than pattern", 1234.5, "##.0", "1234.5");
         row("negative", -0.5, "##.0", "-.5");
+        const double huge = std::ldexp(1.0, 1020); // times 10^4 is beyond the double range
+        row("scaling past double range keeps the digits", huge, "####.0000",
+            QString::number(huge, 'f', 0) + ".0000");
     }
     void patterns() {
         QFETCH(double, value);
