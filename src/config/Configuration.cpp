@@ -82,7 +82,6 @@ void LoadConfiguration(const QString& path, Configuration& cfg) {
 
     cfg.Names.clear();
     for (int n = 1; n <= kMaxDefinitions; ++n) {
-        // The name is known non-empty here, so reading it again with a default changes nothing.
         const QString name = ini.GetString(kRadioDef, numbered("Name", n));
         if (name.isEmpty()) break;
         cfg.Names.append(name);

@@ -41,7 +41,8 @@ public:
     // Write or replace key in section, creating the section and the file when needed. The file
     // is replaced atomically; false (file untouched) when it cannot be written, when it is
     // larger than kMaxRewrite, or when a name or the value would not read back (line breaks,
-    // NUL, "]" in a section name, "=" in a key, a leading ";" or "#" in a key, empty names).
+    // NUL, "]" in a section name, "=" in a key, a leading ";", "#" or "[" in a key, empty
+    // names).
     // A value with blanks at either end, or one already in matching quotes, is written in
     // double quotes so that it reads back unchanged.
     bool PutString(const QString& section, const QString& key, const QString& value) const;
