@@ -9,7 +9,7 @@ constexpr int32_t kWordMask = 0x7FFFFF;
 constexpr int32_t kCodeMask = 0x1FF;
 constexpr int kRotations = 23;
 
-// Parity counters (1..11) that each code bit (0..8) feeds.
+// Parity counters (1..11) that each code bit (0..8) feeds; shorter rows are padded with 0.
 constexpr std::array<std::array<int, 8>, 9> kCountersOfBit{{
     {1, 3, 5, 6, 7, 11},
     {1, 2, 3, 4, 5, 8, 11},

@@ -4,6 +4,7 @@
 #include "image/FreqCodec.h"
 #include "image/ToneCodec.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -75,11 +76,10 @@ ChannelRow EEDecode(const EEImage& image, int EEindex, const CodecContext& ctx) 
     const int cct = deltaS ? (b4 >> 4) : (b4 & 7);
     row.CCT = cct <= cctCount(ctx.CurRadioID) ? cct : 0;
 
-    const float fr =
-        div.rx != 0 ? EEDecodeFreq(image, EEindex, div.rx, ctx.RefFreq, ctx.CurRadioID) : 0.0f;
     row.RefIndex = k;
-    const float ft =
-        div.tx != 0 ? EEDecodeFreq(image, EEindex + 4, div.tx, ctx.RefFreq, ctx.CurRadioID) : 0.0f;
+    // A divider of 0 decodes as no frequency.
+    const float fr = EEDecodeFreq(image, EEindex, div.rx, ctx.RefFreq, ctx.CurRadioID);
+    const float ft = EEDecodeFreq(image, EEindex + 4, div.tx, ctx.RefFreq, ctx.CurRadioID);
 
     if (fr != 0.0f) {
         // Multiplier or IF text that is not a number: the frequency cannot be known, so the
