@@ -159,7 +159,8 @@ private slots:
             "--band 4 is out of range: the configuration holds 3 definitions");
         row("255 digits", "decode %D/bad.csv", Image().left(255), 1, "Invalid Input File");
         row("missing configuration", decode + "--config %D/none.ini", "", 1,
-            "cannot read the configuration");
+            "none.ini: no such file");
+        row("configuration that is a folder", decode + "--config %D", "", 1, ": not a file");
         row("a line with 13 fields", encode, plan1("1,,,0,,,,0,0,,0,0,0"), 1,
             "bad.csv: line 2: 14 fields expected, found 13");
         row("a channel twice", encode, Plan() + "2,,,0,,,,0,0,,0,0,0,0\n", 1,

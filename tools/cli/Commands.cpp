@@ -18,7 +18,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QTextStream>
 #include <cstdio>
 
@@ -26,7 +25,7 @@ namespace ostrand::cli {
 
 namespace {
 
-// A personality file is 256 digits and a little framing; a channel plan a few kilobytes.
+// A channel plan is a few kilobytes; more is not a plan.
 constexpr qint64 kPlanReadLimit = 1024 * 1024;
 
 // The longest texts the window's radio-wide fields take.
@@ -127,9 +126,6 @@ struct Options {
 };
 
 struct Session {
-    QString configPath;
-    Configuration cfg;
-    int band = 1;
     CodecContext ctx;
     QString device;
     QString logPath;
@@ -198,31 +194,32 @@ std::optional<Failure> OpenSession(const QCommandLineParser& parser, const Optio
         return Usage(QStringLiteral("--log wants a file name"));
 
     // The configuration: a missing file would read as one without definitions.
-    s.configPath = parser.isSet(o.config) ? parser.value(o.config)
-                                          : ProgramFile(QStringLiteral("Ostrand.ini"));
-    QFile probe(s.configPath);
-    if (!QFileInfo(s.configPath).isFile() || !probe.open(QIODevice::ReadOnly))
+    const QString configPath = parser.isSet(o.config) ? parser.value(o.config)
+                                                      : ProgramFile(QStringLiteral("Ostrand.ini"));
+    const QFileInfo configInfo(configPath);
+    QFile probe(configPath);
+    if (!configInfo.isFile() || !probe.open(QIODevice::ReadOnly))
         return Failed(
-            QStringLiteral("cannot read the configuration %1%2")
-                .arg(Native(s.configPath), probe.error() != QFileDevice::NoError
-                                               ? QStringLiteral(": ") + probe.errorString()
-                                               : QStringLiteral(": not a file")));
+            QStringLiteral("cannot read the configuration %1: %2")
+                .arg(Native(configPath), !configInfo.exists()   ? QStringLiteral("no such file")
+                                         : !configInfo.isFile() ? QStringLiteral("not a file")
+                                                                : probe.errorString()));
     probe.close();
-    LoadConfiguration(s.configPath, s.cfg);
-    const int count = s.cfg.DefinitionCount();
+    Configuration cfg;
+    LoadConfiguration(configPath, cfg);
+    const int count = cfg.DefinitionCount();
     if (count == 0)
         return Failed(QStringLiteral("the configuration %1 holds no radio definitions")
-                          .arg(Native(s.configPath)));
+                          .arg(Native(configPath)));
     if (band < 1 || band > count)
         return Usage(QStringLiteral("--band %1 is out of range: the configuration holds %2 "
                                     "definition%3 (1 to %2)")
                          .arg(band)
                          .arg(count)
                          .arg(count == 1 ? QString() : QStringLiteral("s")));
-    s.band = band;
 
     // The fields as band selection fills them, then what the command line changes.
-    RadioFields fields = RadioFieldsFor(s.cfg.Definition(band));
+    RadioFields fields = RadioFieldsFor(cfg.Definition(band));
     if (parser.isSet(o.cpu)) fields.CurRadioID = int16_t(parser.value(o.cpu).toInt());
     if (parser.isSet(o.refFreq)) fields.RefFreq = overrides.RefFreq;
     if (parser.isSet(o.ifFreq)) fields.IFFreq = overrides.IFFreq;
@@ -231,9 +228,9 @@ std::optional<Failure> OpenSession(const QCommandLineParser& parser, const Optio
     if (parser.isSet(o.injection)) fields.InjectionHi = side == u"hi";
     if (parser.isSet(o.invertTx)) fields.DCGInvertTx = overrides.DCGInvertTx;
     if (parser.isSet(o.invertRx)) fields.DCGInvertRx = overrides.DCGInvertRx;
-    s.ctx = ContextFor(s.cfg, band, fields);
+    s.ctx = ContextFor(cfg, band, fields);
 
-    s.device = parser.isSet(o.device) ? parser.value(o.device) : s.cfg.SerialDevice();
+    s.device = parser.isSet(o.device) ? parser.value(o.device) : cfg.SerialDevice();
     s.logPath = parser.value(o.log);
     return std::nullopt;
 }
