@@ -141,6 +141,41 @@ private slots:
         QCOMPARE(ini.GetNumber(S, K, -1), number);
     }
 
+    // Key k of section S written with a value: the file afterwards, "refused" when the write is
+    // refused (file unchanged); every accepted value reads back as written.
+    void write_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("after");
+        const auto add = [](const char* what, const QByteArray& content, const QString& value,
+                            const QByteArray& after) {
+            QTest::newRow(what) << content << value << after;
+        };
+        add("new file", "", "1", "[S]\nk=1\n");
+        add("replaced in place, CR LF kept", "[s]\r\nK=0\r\nj=2\r\n", "5", "[s]\r\nk=5\r\nj=2\r\n");
+        add("added after the section's last key", "[S]\nj=1\n\n[T]\nk=0\n", "2",
+            "[S]\nj=1\nk=2\n\n[T]\nk=0\n");
+        add("section added after an unterminated line", "[T]\nk=0", "3", "[T]\nk=0\n\n[S]\nk=3\n");
+        add("outer blanks quoted", "", " a ", "[S]\nk=\" a \"\n");
+        add("line break refused", "[S]\nk=0\n", "a\nb", "refused");
+        add("not 8-bit text refused", "[S]\nk=0\n", "\u20ac", "refused");
+    }
+    void write() {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, value);
+        QFETCH(QByteArray, after);
+        QString path = m_dir.filePath(QStringLiteral("new%1").arg(++m_serial));
+        if (!content.isEmpty()) path = write(content);
+        cINIFile ini;
+        ini.setFilename(path);
+        const bool refused = after == "refused";
+        QCOMPARE(ini.PutString(S, K, value), !refused);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), refused ? content : after);
+        if (!refused) QCOMPARE(ini.GetString(S, K), value);
+    }
+
     // The content is loaded into one configuration, each "|"-separated part in turn; a part
     // "path:p" loads the file p as it is.
     void loads_data() {
