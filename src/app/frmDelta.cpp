@@ -269,8 +269,10 @@ void frmDelta::Form_Unload() {
 
 void frmDelta::closeEvent(QCloseEvent* event) {
     closing_ = true;
-    if (operationRunning_) {
-        // The operation ends at its next wait; the close goes ahead once it has returned.
+    // A radio operation ends at its next wait; the configuration editor (the window is
+    // disabled while it runs) is left to the operator, since ending the program would kill
+    // it with any unsaved changes. The close goes ahead once either has returned.
+    if (operationRunning_ || !isEnabled()) {
         closePending_ = true;
         event->ignore();
         return;
@@ -450,6 +452,7 @@ void frmDelta::mnuSave_Click() {
 
 void frmDelta::mnuConfig_Click() {
     ostrand::mnuConfiguration_Click(this, [this] { ReadINIFile(); });
+    if (closePending_) close();
 }
 
 void frmDelta::mnuAbout_Click() {

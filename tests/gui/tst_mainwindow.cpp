@@ -3,6 +3,8 @@
 
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
 
 using namespace fixture;
 
@@ -80,6 +82,37 @@ private slots:
         const QString text = QString::fromLocal8Bit(log.readAll());
         const QRegularExpression line("^\\d\\d:\\d\\d:\\d\\d : AppExit: -{50}\r\n$");
         QVERIFY2(line.match(text).hasMatch(), qPrintable(text));
+    }
+
+    // A close while the configuration editor runs waits for it: closing at once would end
+    // the program and take the editor, with the operator's unsaved changes, down with it.
+    void closeWhileEditingConfiguration() {
+        QTemporaryDir bin;
+        // Named as a graphical editor so it runs directly; it ends once the test lets it.
+        const QString editor = bin.filePath("gedit");
+        QFile script(editor);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\nn=0\nwhile [ ! -e \"$0.go\" ] && [ $n -lt 600 ]; do\n"
+                     "sleep 0.05; n=$((n+1)); done\n");
+        script.close();
+        QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
+        qputenv("VISUAL", editor.toLocal8Bit());
+        WritePreferences({}, "1");
+        auto w = Open();
+        bool disabled = false, shownAfterClose = false;
+        QTimer::singleShot(0, w.get(), [&] {
+            disabled = !w->isEnabled();
+            w->cmbBand->setCurrentIndex(3);
+            w->close();
+            shownAfterClose = w->isVisible();
+            QFile(editor + ".go").open(QIODevice::WriteOnly);
+        });
+        w->mnuConfig->trigger();
+        qunsetenv("VISUAL");
+        QVERIFY(disabled);
+        QVERIFY(shownAfterClose);
+        QVERIFY(!w->isVisible());
+        QCOMPARE(StoredPreference("RadioIndex"), "3");
     }
 
     void reload_data() {
