@@ -1,6 +1,5 @@
 #include "link/RibLink.h"
 
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QMetaEnum>
@@ -154,18 +153,17 @@ bool RibLink::FindRIB() {
     Log("FindRIB: Entered");
     inbuf_.clear();
     int cnt = 10;
-    const auto prompt = [this] { return inbuf_.contains('*'); };
     for (;;) {
         Send(rib::kWakeUp);
         Arm(1000);
         Log("FindRIB: Sent Init");
-        const WaitEnd end = Wait(prompt);
+        const WaitEnd end = Wait([this] { return HasPrompt(); });
         Log("FindRIB: Wait exited with '" + Quoted(inbuf_) + "'");
         Log("FindRIB: cnt=" + QString::number(cnt));
         --cnt;
-        if (prompt() || cnt == 0 || end == WaitEnd::Aborted) break;
+        if (HasPrompt() || cnt == 0 || end == WaitEnd::Aborted) break;
     }
-    const bool found = prompt() && !aborted_;
+    const bool found = HasPrompt() && !aborted_;
     Log("FindRIB: Loop exited with '" + Quoted(inbuf_) + "'");
     inbuf_.clear();
     return found;
@@ -176,18 +174,17 @@ bool RibLink::SendCmdWaitPrompt(const QByteArray& i) {
     inbuf_.clear();
     int cnt = 4;
     Disarm();
-    const auto prompt = [this] { return inbuf_.contains('*'); };
     for (;;) {
         Send(i);
         Arm(2000);
         Log("SendCmdWaitPrompt: Sent '" + Quoted(i) + "'");
-        const WaitEnd end = Wait(prompt);
+        const WaitEnd end = Wait([this] { return HasPrompt(); });
         Log("SendCmdWaitPrompt: wait exited with '" + Quoted(inbuf_) + "'");
         --cnt;
-        if (prompt() || cnt == 0 || end == WaitEnd::Aborted) break;
+        if (HasPrompt() || cnt == 0 || end == WaitEnd::Aborted) break;
     }
     Log("SendCmdWaitPrompt: loop exited with '" + Quoted(inbuf_) + "'");
-    const bool result = prompt() && !aborted_;
+    const bool result = HasPrompt() && !aborted_;
     Log(result ? "SendCmdWaitPrompt: True" : "SendCmdWaitPrompt: False");
     inbuf_.clear();
     return result;
@@ -218,16 +215,15 @@ bool RibLink::GetRadioID() {
     Disarm();
     inbuf_.clear();
     int cnt = 4;
-    const auto prompt = [this] { return inbuf_.contains('*'); };
     for (;;) {
         Send(rib::kGid);
         Arm(2000);
         Log("GetRadioID: GID sent");
-        const WaitEnd end = Wait(prompt);
+        const WaitEnd end = Wait([this] { return HasPrompt(); });
         Log("GetRadioID: wait exited with '" + Quoted(inbuf_) + "'");
         Log("GetRadioID: cnt=" + QString::number(cnt));
         --cnt;
-        if (prompt() || cnt == 0 || end == WaitEnd::Aborted) break;
+        if (HasPrompt() || cnt == 0 || end == WaitEnd::Aborted) break;
     }
     Log("GetRadioID: Loop exited with '" + Quoted(inbuf_) + "'");
     if (aborted_) {
@@ -266,8 +262,8 @@ void RibLink::PutIntelHex(const QByteArray& cmd, const Block& block, bool& passf
     inbuf_.clear();
     Send(terminator);
     Log("PutIntelHex: Terminator sent");
-    Wait([this] { return inbuf_.contains('*'); });
-    passfail = inbuf_.contains('*') && !aborted_;
+    Wait([this] { return HasPrompt(); });
+    passfail = HasPrompt() && !aborted_;
     Log((passfail ? "PutIntelHex: Passed with '" : "PutIntelHex: Failed with '") + Quoted(inbuf_) +
         "'");
 }

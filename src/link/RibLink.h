@@ -26,7 +26,6 @@ public:
     // sent and `failure` holds a text for the status window (device, reason, what to do).
     bool Open(QString& failure);
     void Close();
-    bool IsOpen() const { return port_.isOpen(); }
 
     // True once the window closed (or the application quit) during a wait: every later wait
     // ends at once and the exchanges give up.
@@ -41,8 +40,6 @@ public:
     // Parses into `received` (starting from its contents); the caller takes it only on success.
     void GetIntelHex(const QByteArray& cmd, Block& received, bool& passfail);
 
-    const QByteArray& inbuf() const { return inbuf_; }
-
 private:
     enum class WaitEnd { Condition, Timeout, Aborted };
 
@@ -55,6 +52,8 @@ private:
     void OnError(QSerialPort::SerialPortError error);
     void OnTimer1();
     void CheckWait();
+    // The RIB's "*" prompt: it is ready for the next command.
+    bool HasPrompt() const { return inbuf_.contains('*'); }
 
     RadioHost& host_;
     LinkTiming timing_;

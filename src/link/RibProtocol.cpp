@@ -79,15 +79,11 @@ IntelHexResult ParseIntelHex(QByteArrayView inbuf, const Block& start) {
         const int t = HexAt(inbuf, p + 7);
         if (t == 1 && n == 0 && a == 0) {
             r.log << "GetIntelHex: found EOR";
-            r.endReached = true;
-            r.covered = static_cast<int>(covered.count());
-            if (!covered.all()) {
+            r.passfail = covered.all();
+            if (!r.passfail)
                 r.log << QString("GetIntelHex: Incomplete data - %1 of %2 bytes received")
-                             .arg(r.covered)
+                             .arg(covered.count())
                              .arg(kBlockSize);
-                return r;
-            }
-            r.passfail = true;
             return r;
         }
         // Anything else is data, whatever its type; it must lie inside the block.
