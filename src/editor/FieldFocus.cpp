@@ -2,7 +2,6 @@
 
 #include <QFocusEvent>
 #include <QLineEdit>
-#include <QPointer>
 #include <QTimer>
 
 namespace ostrand {
@@ -15,27 +14,36 @@ bool IsOperatorMove(Qt::FocusReason reason) {
            reason != Qt::MenuBarFocusReason;
 }
 
-} // namespace
+class FieldFocusFilter : public QObject {
+public:
+    FieldFocusFilter(QLineEdit* edit, std::function<void()> onLeave)
+        : QObject(edit), edit_(edit), onLeave_(std::move(onLeave)) {}
 
-FieldFocusFilter::FieldFocusFilter(QLineEdit* edit, std::function<void()> onLeave)
-    : QObject(edit), edit_(edit), onLeave_(std::move(onLeave)) {}
-
-bool FieldFocusFilter::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != edit_) return false;
-    if (event->type() == QEvent::FocusIn) {
-        if (IsOperatorMove(static_cast<QFocusEvent*>(event)->reason())) {
-            // A mouse click places the cursor after the focus arrives; selecting once the
-            // click is through keeps the whole text selected.
-            QPointer<QLineEdit> edit = edit_;
-            QTimer::singleShot(0, edit_, [edit] {
-                if (edit && edit->hasFocus()) edit->selectAll();
-            });
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != edit_) return false;
+        if (event->type() == QEvent::FocusIn) {
+            if (IsOperatorMove(static_cast<QFocusEvent*>(event)->reason())) {
+                // A mouse click places the cursor after the focus arrives; selecting once the
+                // click is through keeps the whole text selected. The field is the timer's
+                // context, so a field deleted meanwhile cancels it.
+                QLineEdit* edit = edit_;
+                QTimer::singleShot(0, edit, [edit] {
+                    if (edit->hasFocus()) edit->selectAll();
+                });
+            }
+        } else if (event->type() == QEvent::FocusOut) {
+            if (onLeave_ && IsOperatorMove(static_cast<QFocusEvent*>(event)->reason())) onLeave_();
         }
-    } else if (event->type() == QEvent::FocusOut) {
-        if (onLeave_ && IsOperatorMove(static_cast<QFocusEvent*>(event)->reason())) onLeave_();
+        return false;
     }
-    return false;
-}
+
+private:
+    QLineEdit* edit_;
+    std::function<void()> onLeave_;
+};
+
+} // namespace
 
 void WatchFieldFocus(QLineEdit* edit, std::function<void()> onLeave) {
     edit->installEventFilter(new FieldFocusFilter(edit, std::move(onLeave)));

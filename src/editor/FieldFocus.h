@@ -2,7 +2,6 @@
 // (so typing replaces the entry), and a callback runs when the operator leaves the field.
 #pragma once
 
-#include <QObject>
 #include <functional>
 
 class QLineEdit;
@@ -12,18 +11,5 @@ namespace ostrand {
 // Installs the behaviour on `edit` (the filter is owned by the field). Opening a menu or
 // switching to another window is not leaving the field: neither selects nor calls onLeave.
 void WatchFieldFocus(QLineEdit* edit, std::function<void()> onLeave = {});
-
-class FieldFocusFilter : public QObject {
-    Q_OBJECT
-public:
-    FieldFocusFilter(QLineEdit* edit, std::function<void()> onLeave);
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    QLineEdit* edit_;
-    std::function<void()> onLeave_;
-};
 
 } // namespace ostrand

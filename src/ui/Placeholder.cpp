@@ -1,1 +1,0 @@
-// Removed once the window code has sources of its own.
