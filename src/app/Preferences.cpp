@@ -27,8 +27,7 @@ Preferences LoadPreferences() {
     settings.beginGroup(kGroup);
     Preferences p;
     p.ClearOnNewBandSelect = ReadStoredBool(settings.value(kClearKey).toString());
-    const QVariant index = settings.value(kIndexKey);
-    p.RadioIndex = index.isValid() ? ReadStoredIndex(index.toString()) : 0;
+    p.RadioIndex = ReadStoredIndex(settings.value(kIndexKey).toString());
     return p;
 }
 

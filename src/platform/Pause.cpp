@@ -22,8 +22,4 @@ void SetDelayScale(double scale) {
     g_scale = scale < 0 ? 0 : scale;
 }
 
-double DelayScale() {
-    return g_scale;
-}
-
 } // namespace ostrand

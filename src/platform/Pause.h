@@ -1,4 +1,4 @@
-// Timed waits that keep the window alive, and the system beep.
+// Timed waits that keep the window alive.
 #pragma once
 
 namespace ostrand {
@@ -9,6 +9,5 @@ void delay(int ms);
 // Scale applied to every delay: 1 is real time; tests set a small value so a 3-second pause
 // takes a few milliseconds.
 void SetDelayScale(double scale);
-double DelayScale();
 
 } // namespace ostrand

@@ -7,10 +7,8 @@
 
 #include <QFrame>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace ostrand {
@@ -65,7 +63,6 @@ frmAbout::frmAbout(QWidget* owner, Processes* processes, MessageBoxes* messages)
         ownMessages_ = std::make_unique<QtMessageBoxes>(this);
         messages_ = ownMessages_.get();
     }
-    sysInfoTools = SystemInfoTools();
 
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About ") + kAppTitle);
@@ -140,7 +137,7 @@ void frmAbout::showEvent(QShowEvent* event) {
 }
 
 void frmAbout::cmdSysInfo_Click() {
-    StartSysInfo(*processes_, *messages_, sysInfoTools, sysInfoSearchPaths);
+    StartSysInfo(*processes_, *messages_, SystemInfoTools(), sysInfoSearchPaths);
 }
 
 void mnuAbout_Click(QWidget* owner) {

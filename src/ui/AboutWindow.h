@@ -41,7 +41,6 @@ public:
 
     // Search path for the system information tool; $PATH when empty (tests set it).
     QStringList sysInfoSearchPaths;
-    QStringList sysInfoTools;
 
 protected:
     void showEvent(QShowEvent* event) override;

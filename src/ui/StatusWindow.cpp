@@ -3,9 +3,7 @@
 #include "platform/Screen.h"
 
 #include <QFont>
-#include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace ostrand {
@@ -45,7 +43,7 @@ void frmDialog::SetText(const QString& text) {
     const int wanted = std::max(kMinHeight, layout()->totalHeightForWidth(kWidth));
     if (wanted != height()) {
         resize(kWidth, wanted);
-        if (isVisible()) CentreOnScreen();
+        if (isVisible()) CentreOnScreen(this);
     }
 }
 
@@ -54,12 +52,8 @@ QString frmDialog::Text() const {
 }
 
 void frmDialog::showEvent(QShowEvent* event) {
-    CentreOnScreen();
+    CentreOnScreen(this);
     QWidget::showEvent(event);
-}
-
-void frmDialog::CentreOnScreen() {
-    ostrand::CentreOnScreen(this);
 }
 
 StatusWindow::~StatusWindow() {

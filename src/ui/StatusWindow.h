@@ -24,9 +24,6 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-
-private:
-    void CentreOnScreen();
 };
 
 // The show / set text / unload cycle for callers that keep no window pointer of their own.
