@@ -67,18 +67,6 @@ private:
     frmDelta& w_;
 };
 
-namespace {
-
-QLineEdit* Field(QWidget* parent, const char* name, int length) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1StringView(name));
-    edit->setMaxLength(length);
-    FitWidth(edit, length);
-    return edit;
-}
-
-} // namespace
-
 frmDelta::frmDelta(QWidget* parent)
     : QMainWindow(parent), host_(std::make_unique<WindowHost>(*this)),
       ownMessages_(std::make_unique<QtMessageBoxes>(this)),
@@ -160,10 +148,10 @@ void frmDelta::BuildControls() {
     chkDCGInvertTx->setObjectName(QStringLiteral("chkDCGInvertTx"));
     chkDCGInvertRx = new QCheckBox(QStringLiteral("Rx DCG Invert"), central);
     chkDCGInvertRx->setObjectName(QStringLiteral("chkDCGInvertRx"));
-    txtRefFreq = Field(central, "txtRefFreq", 4);
-    txtIFFreq = Field(central, "txtIFFreq", 4);
-    txtRxMult = Field(central, "txtRxMult", 1);
-    txtTxMult = Field(central, "txtTxMult", 1);
+    txtRefFreq = NamedField(central, QStringLiteral("txtRefFreq"), 4);
+    txtIFFreq = NamedField(central, QStringLiteral("txtIFFreq"), 4);
+    txtRxMult = NamedField(central, QStringLiteral("txtRxMult"), 1);
+    txtTxMult = NamedField(central, QStringLiteral("txtTxMult"), 1);
     optInjectionLo = new QRadioButton(QStringLiteral("Low"), central);
     optInjectionLo->setObjectName(QStringLiteral("optInjectionLo"));
     optInjectionHi = new QRadioButton(QStringLiteral("High"), central);

@@ -39,11 +39,6 @@ QStringList InitialCctItems() {
             QStringLiteral("180 Sec"), QStringLiteral("210 Sec")};
 }
 
-void FitWidth(QLineEdit* edit, int chars) {
-    const int text = edit->fontMetrics().horizontalAdvance(QString(chars + 1, u'0'));
-    edit->setFixedWidth(text + 12);
-}
-
 void ShowText(QLineEdit* field, const QString& text, int limit) {
     field->setMaxLength(std::max(limit, int(text.size())));
     field->setText(text);
@@ -53,6 +48,16 @@ QLabel* NamedLabel(QWidget* parent, const char* name, const QString& text) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QLatin1StringView(name));
     return label;
+}
+
+QLineEdit* NamedField(QWidget* parent, const QString& name, int length) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setMaxLength(length);
+    // Wide enough for that many digits and the frame, no wider: the window stays compact.
+    const int text = edit->fontMetrics().horizontalAdvance(QString(length + 1, u'0'));
+    edit->setFixedWidth(text + 12);
+    return edit;
 }
 
 namespace {
@@ -128,18 +133,10 @@ ChannelGrid::ChannelGrid(QWidget* parent, QGridLayout* layout, int firstRow) : Q
         lblChan[r]->setToolTip(tr("Copy this channel to every channel"));
         connect(lblChan[r], &ClickableLabel::clicked, this, [this, r] { emit ChannelClicked(r); });
 
-        auto makeEdit = [&](Column<QLineEdit>& column, const char* name, int length) {
-            auto* edit = new QLineEdit(parent);
-            edit->setObjectName(Indexed(name, r));
-            edit->setMaxLength(length);
-            FitWidth(edit, length);
-            column[r] = edit;
-            return edit;
-        };
-        makeEdit(txtTXFreq, "txtTXFreq", kFreqLength);
-        makeEdit(txtRxFreq, "txtRxFreq", kFreqLength);
-        makeEdit(txtTxTone, "txtTxTone", kToneLength);
-        makeEdit(txtRxTone, "txtRxTone", kToneLength);
+        txtTXFreq[r] = NamedField(parent, Indexed("txtTXFreq", r), kFreqLength);
+        txtRxFreq[r] = NamedField(parent, Indexed("txtRxFreq", r), kFreqLength);
+        txtTxTone[r] = NamedField(parent, Indexed("txtTxTone", r), kToneLength);
+        txtRxTone[r] = NamedField(parent, Indexed("txtRxTone", r), kToneLength);
         WatchFieldFocus(txtTXFreq[r], [this, r] { emit FrequencyLeft(r); });
         WatchFieldFocus(txtRxFreq[r], [this, r] { emit FrequencyLeft(r); });
         WatchFieldFocus(txtTxTone[r], [this, r] { emit ToneLeft(r, true); });

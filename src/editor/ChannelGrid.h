@@ -35,9 +35,9 @@ private:
     bool pressed_ = false;
 };
 
-// Wide enough for `chars` digits and the frame, no wider: the window stays compact.
-void FitWidth(QLineEdit* edit, int chars);
 QLabel* NamedLabel(QWidget* parent, const char* name, const QString& text);
+// A text field that takes at most `length` characters, sized for them.
+QLineEdit* NamedField(QWidget* parent, const QString& name, int length);
 // Shows a text the codec produced even when it is longer than the operator may type (a
 // garbled record can decode wider than the field): a cut text would misstate the image.
 void ShowText(QLineEdit* field, const QString& text, int limit);
