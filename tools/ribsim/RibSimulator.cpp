@@ -1,12 +1,12 @@
 #include "RibSimulator.h"
 
 #include <QCoreApplication>
-#include <QFile>
+#include <QSaveFile>
 #include <QSocketNotifier>
-#include <QTextStream>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <poll.h>
 #include <unistd.h>
 
 namespace {
@@ -130,7 +130,7 @@ void RibSimulator::Handle(const QByteArray& line) {
     if (options_.silent.value("ALL") || options_.silent.value(keyword)) return;
     if (receipt <= options_.ignoreFirst.value(keyword)) return;
 
-    QByteArray answer = Answer(keyword, line);
+    QByteArray answer = Answer(keyword);
     if (options_.noPrompt.value(keyword) && answer.endsWith('*')) answer.chop(1);
     if (options_.echo) answer.prepend(line + "\r\n");
     if (options_.noise) answer.prepend(QByteArray("~#%&!\x07?") + QByteArray::number(++noiseSeed_));
@@ -141,7 +141,7 @@ void RibSimulator::Handle(const QByteArray& line) {
         Send(answer);
 }
 
-QByteArray RibSimulator::Answer(const QString& keyword, const QByteArray& /*line*/) {
+QByteArray RibSimulator::Answer(const QString& keyword) {
     if (keyword == "WAKE") return "\r\nRIB READY\r\n*";
     if (keyword == "GID") {
         const QByteArray fields =
@@ -242,7 +242,11 @@ void RibSimulator::WriteNow(const QByteArray& text) {
     while (done < text.size()) {
         const ssize_t n = ::write(master_, text.constData() + done, text.size() - done);
         if (n < 0) {
-            if (errno == EAGAIN || errno == EINTR) continue;
+            if (errno == EINTR) continue;
+            // A full terminal buffer drains once the program reads; a program that stays
+            // away loses the rest, as on a real line, instead of the simulator spinning.
+            pollfd writable{master_, POLLOUT, 0};
+            if (errno == EAGAIN && ::poll(&writable, 1, 1000) > 0) continue;
             return;
         }
         done += n;
@@ -260,13 +264,11 @@ void RibSimulator::HangUp() {
 
 void RibSimulator::Save() const {
     if (options_.saveFile.isEmpty()) return;
-    QFile file(options_.saveFile);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        std::fprintf(stderr, "ribsim: cannot write %s\n", qPrintable(options_.saveFile));
-        return;
-    }
     QByteArray digits;
     for (uint8_t b : radio_)
         digits += Hex2(b);
-    file.write(digits);
+    // Replaced whole: a reader never sees half a radio.
+    QSaveFile file(options_.saveFile);
+    if (!file.open(QIODevice::WriteOnly) || file.write(digits) != digits.size() || !file.commit())
+        std::fprintf(stderr, "ribsim: cannot write %s\n", qPrintable(options_.saveFile));
 }

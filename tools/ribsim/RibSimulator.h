@@ -45,14 +45,14 @@ public:
     // Characters received and sent so far.
     qint64 ReceivedCount() const { return receivedCount_; }
     qint64 SentCount() const { return sentCount_; }
-    static QString Keyword(const QByteArray& line);
 
 private:
+    static QString Keyword(const QByteArray& line);
     void OnReadable();
     void Receive(QByteArrayView text);
     void PaceInput();
     void Handle(const QByteArray& line);
-    QByteArray Answer(const QString& keyword, const QByteArray& line);
+    QByteArray Answer(const QString& keyword);
     QByteArray Records() const;
     void StoreRecords(const QByteArray& text);
     void Send(const QByteArray& text);
