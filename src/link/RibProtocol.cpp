@@ -79,10 +79,12 @@ IntelHexResult ParseIntelHex(QByteArrayView inbuf, const Block& start) {
         const int t = HexAt(inbuf, p + 7);
         if (t == 1 && n == 0 && a == 0) {
             r.log << "GetIntelHex: found EOR";
+            r.endReached = true;
+            r.covered = static_cast<int>(covered.count());
             r.passfail = covered.all();
             if (!r.passfail)
                 r.log << QString("GetIntelHex: Incomplete data - %1 of %2 bytes received")
-                             .arg(covered.count())
+                             .arg(r.covered)
                              .arg(kBlockSize);
             return r;
         }

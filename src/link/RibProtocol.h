@@ -53,6 +53,8 @@ QList<QByteArray> IntelHexFields(const Block& block);
 // record lay inside the block and the records covered all 128 bytes.
 struct IntelHexResult {
     bool passfail = false;
+    bool endReached = false; // the end record was parsed
+    int covered = 0;         // distinct block bytes the data records set
     Block bytes{};
     QStringList log; // the lines to log, in order
 };
