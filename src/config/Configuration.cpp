@@ -73,7 +73,7 @@ QString Configuration::SerialDevice() const {
     return QStringLiteral("/dev/ttyS") + QString::number(CommPort > 0 ? CommPort - 1 : 0);
 }
 
-void LoadConfiguration(const QString& path, Configuration& cfg) {
+QString LoadConfiguration(const QString& path, Configuration& cfg) {
     cINIFile ini;
     ini.setFilename(path);
 
@@ -136,6 +136,7 @@ void LoadConfiguration(const QString& path, Configuration& cfg) {
         cg = k;
     }
     cfg.CGCount = int16_t(cg);
+    return ini.Problem();
 }
 
 } // namespace ostrand

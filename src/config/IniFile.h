@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
 namespace ostrand {
 
@@ -13,22 +14,22 @@ namespace ostrand {
 // - Blanks around a value are dropped; a value in matching double or single quotes comes
 //   back without them; at most kMaxValue characters come back and a NUL ends the value.
 // - Lines starting with ";" or "#" are comments; lines without "=" are ignored.
-// - The file is 8-bit text (Latin-1), or UTF-8 when it starts with a UTF-8 byte order mark.
-// Every call opens the file anew and stops as soon as it has its answer. A file is read
-// only up to its first kReadLimit bytes (a full configuration is a few tens of kilobytes;
-// the limit keeps a huge or endless file from stalling the hundreds of reads of one load);
-// lines beyond it, and a line that crosses it, do not exist for the reader. Only the first
-// kMaxLine bytes of a line are looked at.
+// - The file is UTF-8 when its bytes are valid UTF-8 (a byte order mark is skipped), else
+//   8-bit text (Latin-1).
+// The file is read whole and parsed once, at the first Get call: one object answers one
+// load from one reading. A file that is missing, no regular file (a FIFO or a device could
+// block or never end) or larger than kMaxFileSize reads as a file without keys, and
+// Problem() says why.
 class cINIFile {
 public:
     static constexpr int kMaxValue = 1023;
-    static constexpr qint64 kReadLimit = 256 * 1024;
-    static constexpr qsizetype kMaxLine = 16 * 1024;
-    // Put* refuse files larger than this rather than rewrite them.
-    static constexpr qint64 kMaxRewrite = 16 * 1024 * 1024;
+    static constexpr qint64 kMaxFileSize = 16 * 1024 * 1024;
 
     // The write-only Filename property: the file all later calls use.
-    void setFilename(const QString& path) { m_filename = path; }
+    void setFilename(const QString& path) {
+        m_filename = path;
+        m_doc.reset();
+    }
 
     // The value text of key in section; def when the file, the section or the key is missing.
     // A key present with an empty value gives an empty text, not def.
@@ -38,18 +39,26 @@ public:
     // the value does not start with one); def when the key is missing.
     qint32 GetNumber(const QString& section, const QString& key, qint32 def = 0) const;
 
+    // Why the file reads as one without keys: "no such file", "not a regular file", "larger
+    // than 16 MiB" or the system's reason; empty when it was read.
+    QString Problem() const;
+
     // Write or replace key in section, creating the section and the file when needed. The file
-    // is replaced atomically; false (file untouched) when it cannot be written, when it is
-    // larger than kMaxRewrite, or when a name or the value would not read back (line breaks,
-    // NUL, "]" in a section name, "=" in a key, a leading ";", "#" or "[" in a key, empty
-    // names).
+    // is replaced atomically and keeps its encoding; false (file untouched) when it cannot be
+    // read or written, when it is larger than kMaxFileSize, or when a name or the value would
+    // not read back (line breaks, NUL, "]" in a section name, "=" in a key, a leading ";", "#"
+    // or "[" in a key, empty names, a character 8-bit text lacks in an 8-bit file).
     // A value with blanks at either end, or one already in matching quotes, is written in
     // double quotes so that it reads back unchanged.
     bool PutString(const QString& section, const QString& key, const QString& value) const;
     bool PutNumber(const QString& section, const QString& key, qint32 value) const;
 
 private:
+    struct Document;
+    const Document& document() const;
+
     QString m_filename;
+    mutable std::shared_ptr<const Document> m_doc;
 };
 
 } // namespace ostrand

@@ -74,14 +74,17 @@ class TestConfig : public QObject {
     int m_serial = 0;
 
     // The file holds content, then NULs up to size, then tail.
-    QString write(const QByteArray& content, qint64 size = 0, const QByteArray& tail = {}) {
-        const QString path = m_dir.filePath(QString::number(++m_serial));
+    QString write(const QByteArray& content, qint64 size = 0, const QByteArray& tail = {},
+                  QString path = {}) {
+        if (path.isEmpty()) path = m_dir.filePath(QString::number(++m_serial));
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly) || f.write(content) != content.size()) return {};
         if (size > 0 && !(f.resize(size) && f.seek(size) && f.write(tail) == tail.size()))
             return {};
         return path;
     }
+    // "path:" and a file of size bytes ending in key k = 8.
+    QByteArray big(qint64 size) { return "path:" + write("[S]\n", size - 5, "\nk=8\n").toUtf8(); }
 
 private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
@@ -109,6 +112,7 @@ private slots:
         readRow("decimal point stops the number", "[S]\nk=13.9\n", "13.9", 13);
         readRow("8-bit text", "[S]\nk=\xe9t\xe9\n", QString::fromLatin1("\xe9t\xe9"), 0);
         readRow("UTF-8 with byte order mark", "\xEF\xBB\xBF[S]\nk=\xC3\xA9\n", "\u00e9", 0);
+        readRow("UTF-8 without one", "[S]\nk=B\xC3\xA4nd \xC2\xB5\n", "B\u00e4nd \u00b5", 0);
         readRow("value cut to 1023 characters", "[S]\nk=" + QByteArray(1024, 'x'),
                 QString(1023, u'x'), 0);
         readRow("quoted line longer than the line head",
@@ -119,17 +123,12 @@ private slots:
         for (int i = 0; i < 4096; ++i)
             junk.append(char((i * 37) & 0xFF));
         readRow("binary junk before the section", junk + "\n[S]\nk=v\n", "v", 0);
-        // "path:" names a file that is no INI text or is too big to hold in memory; reading stops
-        // at the read limit, so neither hangs nor fills memory.
-        const qint64 limit = cINIFile::kReadLimit;
-        const auto big = [&](qint64 size) {
-            return "path:" + write("[S]\n", size, "\nk=8\n").toUtf8();
-        };
+        // "path:" names a file that is no INI text or is too big to hold in memory: neither hangs
+        // nor fills memory, nor is read in part.
         readRow("folder", "path:" + m_dir.path().toUtf8(), def, -1);
         readRow("endless device", "path:/dev/zero", def, -1);
-        readRow("key beyond the limit of 100 MB", big(limit * 400), def, -1);
-        readRow("line crossing the limit dropped", big(limit - 4), def, -1);
-        readRow("key just inside the limit", big(limit - 10), "8", 8);
+        readRow("key at the end of 16 MiB", big(cINIFile::kMaxFileSize), "8", 8);
+        readRow("a byte more: nothing read", big(cINIFile::kMaxFileSize + 1), def, -1);
     }
     void read() {
         QFETCH(QByteArray, content);
@@ -139,6 +138,18 @@ private slots:
         ini.setFilename(content.startsWith("path:") ? QString(content.mid(5)) : write(content));
         QCOMPARE(ini.GetString(S, K, QStringLiteral("<def>")), text);
         QCOMPARE(ini.GetNumber(S, K, -1), number);
+    }
+
+    // One object reads the file once; a write makes it read again.
+    void readOncePerObject() {
+        const QString path = write("[S]\nk=1\n");
+        cINIFile ini;
+        ini.setFilename(path);
+        QCOMPARE(ini.GetString(S, K), "1");
+        write("[S]\nk=2\n", 0, {}, path);
+        QCOMPARE(ini.GetString(S, K), "1");
+        QVERIFY(ini.PutString(S, QStringLiteral("j"), QStringLiteral("3")));
+        QCOMPARE(ini.GetString(S, K), "2");
     }
 
     // Key k of section S written with a value: the file afterwards, "refused" when the write is
@@ -158,7 +169,8 @@ private slots:
         add("section added after an unterminated line", "[T]\nk=0", "3", "[T]\nk=0\n\n[S]\nk=3\n");
         add("outer blanks quoted", "", " a ", "[S]\nk=\" a \"\n");
         add("line break refused", "[S]\nk=0\n", "a\nb", "refused");
-        add("not 8-bit text refused", "[S]\nk=0\n", "\u20ac", "refused");
+        add("UTF-8 file", "[S]\nk=0\n", "\u20ac", "[S]\nk=\xE2\x82\xAC\n");
+        add("not 8-bit text into an 8-bit file refused", "[S]\nk=\xe9\n", "\u20ac", "refused");
     }
     void write() {
         QFETCH(QByteArray, content);
@@ -244,13 +256,14 @@ private slots:
         row("reload replaces the DCG list", full + "[DCGList]\nDCG1=754\n", "dcg", "1 492 492");
         row("reload of a missing file: no entries", full + absent, "count", "0 0 0");
         row("reload of a missing file: first port", full + absent, "serial", "1 /dev/ttyS0");
+        row("a missing file is said", absent, "problem", "no such file");
         // The configuration shipped with the program loads completely, also from its copy
         // beside the program.
         const QByteArray shipped = "path:" + qgetenv("OSTRAND_SOURCE_DIR") + "/data/Ostrand.ini";
-        const QByteArray copy = "path:" + qgetenv("OSTRAND_BINARY_DIR") + "/Ostrand.ini";
         row("shipped definitions", shipped, "def",
             "VHF Delta-SX|UHF Delta-SX|VHF Delta-S: 174 136 0 1 1 45 13.2 3 1 DSX 0 0 17");
-        row("shipped copy", copy, "count", "3 99 38");
+        row("too large: nothing read, and said", big(cINIFile::kMaxFileSize + 1), "problem",
+            "larger than 16 MiB");
         row("shipped dividers in use", shipped, "inUse", "2112 3168 2112");
     }
     void loads() {
@@ -258,9 +271,11 @@ private slots:
         QFETCH(QString, aspect);
         QFETCH(QString, expected);
         Configuration cfg;
+        QString problem;
         for (const QByteArray& text : content.split('|'))
-            LoadConfiguration(text.startsWith("path:") ? QString(text.mid(5)) : write(text), cfg);
-        QCOMPARE(probe(cfg, aspect), expected);
+            problem = LoadConfiguration(
+                text.startsWith("path:") ? QString(text.mid(5)) : write(text), cfg);
+        QCOMPARE(aspect == "problem" ? problem : probe(cfg, aspect), expected);
     }
 };
 
