@@ -10,7 +10,7 @@ bool QtProcesses::StartDetached(const QString& program, const QStringList& argum
     return QProcess::startDetached(program, arguments);
 }
 
-int QtProcesses::RunAndWait(const QString& program, const QStringList& arguments) {
+std::optional<int> QtProcesses::RunAndWait(const QString& program, const QStringList& arguments) {
     QProcess process;
     process.setProgram(program);
     process.setArguments(arguments);
@@ -26,8 +26,8 @@ int QtProcesses::RunAndWait(const QString& program, const QStringList& arguments
     process.start();
     if (process.state() != QProcess::NotRunning && process.error() != QProcess::FailedToStart)
         loop.exec();
-    if (process.error() == QProcess::FailedToStart || process.exitStatus() != QProcess::NormalExit)
-        return -1;
+    if (process.error() == QProcess::FailedToStart) return std::nullopt;
+    if (process.exitStatus() != QProcess::NormalExit) return -1;
     return process.exitCode();
 }
 

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace ostrand {
 
@@ -13,14 +14,14 @@ public:
     // Starts the program without waiting for it; false when it could not be started.
     virtual bool StartDetached(const QString& program, const QStringList& arguments) = 0;
     // Runs the program and waits until it ends, handling events meanwhile so windows still
-    // repaint. The exit code, or -1 when the program could not be started or crashed.
-    virtual int RunAndWait(const QString& program, const QStringList& arguments) = 0;
+    // repaint. The exit code, -1 when the program crashed, nothing when it could not be started.
+    virtual std::optional<int> RunAndWait(const QString& program, const QStringList& arguments) = 0;
 };
 
 class QtProcesses : public Processes {
 public:
     bool StartDetached(const QString& program, const QStringList& arguments) override;
-    int RunAndWait(const QString& program, const QStringList& arguments) override;
+    std::optional<int> RunAndWait(const QString& program, const QStringList& arguments) override;
 };
 
 // The full path of the first of the programs found on the search path ($PATH when empty),

@@ -1,11 +1,17 @@
 #include "ui/ConfigEditor.h"
 
+#include "config/IniFile.h"
 #include "platform/Paths.h"
 #include "platform/Processes.h"
 
+#include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QPointer>
 #include <QProcess>
+#include <QTimer>
+#include <QUrl>
 #include <QWidget>
 
 namespace ostrand {
@@ -123,25 +129,104 @@ std::optional<EditorCommand> BuildEditorCommand(const QString& file,
     return std::nullopt;
 }
 
-void EditConfiguration(QWidget* window, Processes& processes, const EditorEnvironment& environment,
-                       const QString& file, const std::function<void()>& reload) {
+namespace {
+
+// How long the file must stay unchanged before it is read: an editor that writes in place
+// would otherwise be read half-way (an empty band list loses the selected band).
+constexpr int kSettleMs = 300;
+
+QByteArray ContentOf(const QString& file) {
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.read(cINIFile::kMaxFileSize + 1) : QByteArray();
+}
+
+QString Shown(const QString& variable, const QString& value) {
+    return value.trimmed().isEmpty() ? variable + QStringLiteral(" (not set)")
+                                     : QStringLiteral("%1 \"%2\"").arg(variable, value);
+}
+
+// Every way the file was tried, for the operator who must now edit it by other means.
+QString NothingOpened(const QString& file, const EditorEnvironment& environment) {
+    QStringList editors;
+    for (const KnownProgram& program : GraphicalEditors())
+        editors << program.name;
+    return QStringLiteral("Ostrand.ini could not be opened for editing.\nTried: %1, %2, %3, a "
+                          "terminal editor in a terminal window, and the desktop's default "
+                          "application.\nEdit %4 yourself; Options > Configuration reads it "
+                          "again.")
+        .arg(Shown(QStringLiteral("$VISUAL"), environment.visual),
+             Shown(QStringLiteral("$EDITOR"), environment.editor),
+             editors.join(QStringLiteral(", ")), QDir::toNativeSeparators(file));
+}
+
+} // namespace
+
+ConfigEditor::ConfigEditor(QWidget* window, std::function<void()> reload,
+                           std::function<void(const QString&)> report)
+    : QObject(window), environment(EditorEnvironment::FromSystem()),
+      openWithDesktop(
+          [](const QString& file) { return QDesktopServices::openUrl(QUrl::fromLocalFile(file)); }),
+      window_(window), reload_(std::move(reload)), report_(std::move(report)),
+      ownProcesses_(std::make_unique<QtProcesses>()), watcher_(new QFileSystemWatcher(this)),
+      settle_(new QTimer(this)) {
+    processes = ownProcesses_.get();
+    settle_->setSingleShot(true);
+    settle_->setInterval(kSettleMs);
+    connect(settle_, &QTimer::timeout, this, [this] {
+        // The folder is watched too, so a personality file saved there also arrives here.
+        const QByteArray content = ContentOf(watchedFile_);
+        if (content == watchedContent_) return;
+        watchedContent_ = content;
+        if (reload_) reload_();
+    });
+    connect(watcher_, &QFileSystemWatcher::fileChanged, this, &ConfigEditor::FileChanged);
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &ConfigEditor::FileChanged);
+}
+
+ConfigEditor::~ConfigEditor() = default;
+
+QStringList ConfigEditor::Watched() const {
+    return watcher_->files();
+}
+
+void ConfigEditor::FileChanged() {
+    // An editor that saves by writing a new file and renaming it over the old one ends the
+    // watch on the old file: watch the new one. The folder shows when it arrives.
+    if (QFileInfo::exists(watchedFile_) && !watcher_->files().contains(watchedFile_))
+        watcher_->addPath(watchedFile_);
+    if (QFileInfo::exists(watchedFile_)) settle_->start();
+}
+
+void ConfigEditor::Edit(const QString& file) {
     if (const auto command = BuildEditorCommand(file, environment)) {
         // Disabled rather than blocked: the window repaints while the editor runs, but takes
         // no input, so nothing changes the configuration behind the editor's back.
-        QPointer<QWidget> guard(window);
-        const bool hadWindow = window != nullptr;
-        if (window) window->setEnabled(false);
-        processes.RunAndWait(command->program, command->arguments);
+        QPointer<QWidget> guard(window_);
+        const bool hadWindow = window_ != nullptr;
+        if (window_) window_->setEnabled(false);
+        const std::optional<int> exit = processes->RunAndWait(command->program, command->arguments);
         if (hadWindow && guard.isNull()) return; // the window went away while the editor ran
-        if (window) window->setEnabled(true);
+        if (window_) window_->setEnabled(true);
+        if (exit) {
+            if (reload_) reload_();
+            return;
+        }
     }
-    if (reload) reload();
-}
-
-void mnuConfiguration_Click(QWidget* window, const std::function<void()>& reload) {
-    QtProcesses processes;
-    EditConfiguration(window, processes, EditorEnvironment::FromSystem(),
-                      ProgramFile(QStringLiteral("Ostrand.ini")), reload);
+    if (openWithDesktop && openWithDesktop(file)) {
+        // The desktop's application does not say when it is done: every save is read.
+        if (const QStringList old = watcher_->files() + watcher_->directories(); !old.isEmpty())
+            watcher_->removePaths(old);
+        watchedFile_ = file;
+        watchedContent_ = ContentOf(file);
+        watcher_->addPath(file);
+        watcher_->addPath(QFileInfo(file).absolutePath());
+        if (report_)
+            report_(QStringLiteral("Ostrand.ini is open in the desktop's text editor; it is "
+                                   "read again each time it is saved."));
+        return;
+    }
+    if (report_) report_(NothingOpened(file, environment));
+    if (reload_) reload_();
 }
 
 } // namespace ostrand

@@ -1,11 +1,16 @@
 // Options > Configuration: edit Ostrand.ini in a text editor, wait for it, reload.
 #pragma once
 
+#include <QByteArray>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <optional>
 
+class QFileSystemWatcher;
+class QTimer;
 class QWidget;
 
 namespace ostrand {
@@ -40,12 +45,40 @@ const QList<KnownProgram>& GraphicalEditors();
 std::optional<EditorCommand> BuildEditorCommand(const QString& file,
                                                 const EditorEnvironment& environment);
 
-// Runs the editor on the file and waits until it closes (the window is disabled meanwhile
-// but still repaints), then calls reload whether or not an editor ran.
-void EditConfiguration(QWidget* window, Processes& processes, const EditorEnvironment& environment,
-                       const QString& file, const std::function<void()>& reload);
+// Options > Configuration. Runs the editor found for the file and waits until it closes (the
+// window is disabled meanwhile but still repaints), then reloads. When no editor from the
+// lists can be started, the desktop's default application opens the file and the
+// configuration is reloaded whenever the file changes on disk; when even that fails, the
+// report says so, naming what was tried. Lives as long as the window.
+class ConfigEditor : public QObject {
+    Q_OBJECT
+public:
+    // `reload` reads the configuration again; `report` shows a text to the operator.
+    ConfigEditor(QWidget* window, std::function<void()> reload,
+                 std::function<void(const QString&)> report);
+    ~ConfigEditor() override;
 
-// The menu item: edits ProgramFile("Ostrand.ini") with the system's editor, then reload.
-void mnuConfiguration_Click(QWidget* window, const std::function<void()>& reload);
+    // Seams: the system's processes, environment and desktop unless a test puts its own in.
+    Processes* processes = nullptr;
+    EditorEnvironment environment;
+    std::function<bool(const QString& file)> openWithDesktop;
+
+    void Edit(const QString& file);
+
+    // The files watched for changes (the one opened by the desktop, if any).
+    QStringList Watched() const;
+
+private:
+    void FileChanged();
+
+    QWidget* window_;
+    std::function<void()> reload_;
+    std::function<void(const QString&)> report_;
+    std::unique_ptr<Processes> ownProcesses_;
+    QFileSystemWatcher* watcher_;
+    QTimer* settle_;
+    QString watchedFile_;
+    QByteArray watchedContent_;
+};
 
 } // namespace ostrand

@@ -21,7 +21,7 @@ struct Fakes : Processes, MessageBoxes {
     bool StartDetached(const QString& program, const QStringList&) override {
         return started << program, startWorks;
     }
-    int RunAndWait(const QString&, const QStringList&) override { return 0; }
+    std::optional<int> RunAndWait(const QString&, const QStringList&) override { return 0; }
     bool AskYesNoStop(const QString&, const QString&) override { return false; }
     void Inform(const QString& text, const QString& title) override { told << title + ": " + text; }
 };

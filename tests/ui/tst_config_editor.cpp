@@ -72,17 +72,25 @@ private slots:
         if (built) QCOMPARE(built->arguments.count(file), 1); // one argument, unquoted
     }
 
-    // Whatever happens the configuration is reloaded once, after the editor has finished, and
-    // the window is disabled meanwhile. The stand-in terminal drops "-e" and runs the rest; the
+    // The editor found runs and is waited for (the window disabled meanwhile), then the
+    // configuration is reloaded once. Without one the desktop opens the file and every save
+    // reloads it, also a save that renames a new file over it; without that either, the
+    // operator is told what was tried. The stand-in terminal drops "-e" and runs the rest; the
     // stand-in editor takes a moment, then records its arguments one per line.
     void editAndReload_data() {
         QTest::addColumn<bool>("editor");
-        QTest::newRow("no editor found") << false;
-        QTest::newRow("editor runs with the path as one argument") << true;
+        QTest::addColumn<bool>("desktop");
+        QTest::addColumn<QString>("report");
+        QTest::newRow("editor runs with the path as one argument") << true << false << "";
+        QTest::newRow("no editor: the desktop's, reloaded on each save")
+            << false << true << "open in the desktop's text editor";
+        QTest::newRow("nothing opens it: said")
+            << false << false << "Tried: $VISUAL (not set), $EDITOR (not set), gnome-text-editor";
     }
     void editAndReload() {
         QFETCH(bool, editor);
-        const QString bin = dir_.filePath(editor ? "editor-bin" : "bin");
+        QFETCH(bool, desktop);
+        const QString bin = dir_.filePath(QStringLiteral("edit%1%2").arg(editor).arg(desktop));
         QVERIFY(QDir().mkpath(bin));
         const QString out = bin + "/arguments.txt", file = dir_.filePath(kAwkwardFolder + "/x.ini");
         QVERIFY(MakeProgram(bin + "/xterm", "#!/bin/sh\nshift\nexec \"$@\"\n"));
@@ -92,20 +100,33 @@ private slots:
         QWidget window;
         bool disabledMeanwhile = false;
         QTimer::singleShot(50, [&] { disabledMeanwhile = !window.isEnabled(); });
-        QString seenAtReload;
+        QString seenAtReload, said, opened;
         int reloads = 0;
-        QtProcesses processes;
-        EditConfiguration(&window, processes, {editor ? bin + "/stand-in" : "", "", {bin}}, file,
-                          [&] {
-                              ++reloads;
-                              QFile f(out);
-                              if (f.open(QIODevice::ReadOnly))
-                                  seenAtReload = QString::fromUtf8(f.readAll());
-                          });
-        QCOMPARE(reloads, 1);
+        ConfigEditor edit(
+            &window,
+            [&] {
+                ++reloads;
+                QFile f(out);
+                if (f.open(QIODevice::ReadOnly)) seenAtReload = QString::fromUtf8(f.readAll());
+            },
+            [&](const QString& text) { said = text; });
+        edit.environment = {editor ? bin + "/stand-in" : "", "", {bin}};
+        edit.openWithDesktop = [&](const QString& path) {
+            return !(opened = path).isEmpty() && desktop;
+        };
+        edit.Edit(file);
         QCOMPARE(seenAtReload, editor ? file + "\n" : QString());
         QCOMPARE(disabledMeanwhile, editor);
-        QVERIFY(window.isEnabled());
+        QFETCH(QString, report);
+        QVERIFY2(window.isEnabled() && said.contains(report), qPrintable(said));
+        QCOMPARE(opened, editor ? QString() : file);
+        QCOMPARE(reloads, desktop ? 0 : 1);
+        if (!desktop) return;
+        QFile::remove(file + ".new");
+        QVERIFY(MakeProgram(file + ".new", "[S]\nk=1\n") && QFile::rename(file + ".new", file));
+        QTRY_COMPARE(reloads, 1);
+        QVERIFY(MakeProgram(file, "[S]\nk=2\n"));
+        QTRY_COMPARE(reloads, 2);
     }
 
 private:
