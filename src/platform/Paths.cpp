@@ -38,18 +38,33 @@ QString ProgramFolder() {
     if (user.isEmpty()) user = QDir::homePath() + QStringLiteral("/.local/share");
     user += QStringLiteral("/Ostrand");
     QDir().mkpath(user);
-    const QString target = user + u'/' + kConfigName;
-    if (!QFileInfo::exists(target)) {
-        const QString sample = SampleConfiguration();
-        if (!sample.isEmpty()) QFile::copy(sample, target);
-        QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                          QFile::ReadOther);
-    }
     return user;
 }
 
 QString ProgramFile(const QString& name) {
     return ProgramFolder() + u'/' + name;
+}
+
+QString SeedConfiguration() {
+    const QString target = ProgramFile(kConfigName);
+    if (QFileInfo::exists(target) || QFileInfo(target).isSymLink()) return {};
+    const QString folder = QDir::toNativeSeparators(QFileInfo(target).absolutePath());
+    const QString sample = SampleConfiguration();
+    if (sample.isEmpty())
+        return QStringLiteral("No Ostrand.ini in %1, and no sample configuration to copy: the "
+                              "Band list stays empty until one is put there.")
+            .arg(folder);
+    QFile copy(sample);
+    if (!copy.copy(target))
+        return QStringLiteral("No Ostrand.ini in %1, and the sample configuration could not be "
+                              "copied there (%2): the Band list stays empty.")
+            .arg(folder, copy.errorString());
+    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                      QFile::ReadOther);
+    return QStringLiteral("No Ostrand.ini was in %1: a copy of the sample configuration is there "
+                          "now. Set the serial port and check the radio definitions "
+                          "(Options > Configuration).")
+        .arg(folder);
 }
 
 } // namespace ostrand
