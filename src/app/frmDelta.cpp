@@ -2,6 +2,7 @@
 
 #include "app/Preferences.h"
 #include "band/BandSelection.h"
+#include "band/RadioValues.h"
 #include "editor/ChannelGrid.h"
 #include "editor/FieldFocus.h"
 #include "image/RecordCodec.h"
@@ -11,6 +12,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Paths.h"
+#include "platform/Pause.h"
 #include "platform/Screen.h"
 #include "ui/AboutWindow.h"
 #include "ui/AppIcon.h"
@@ -22,7 +24,9 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,9 +35,21 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTime>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace ostrand {
+
+namespace {
+
+// How long a notice (a start-up or configuration message) stays in the status window.
+constexpr int kNoticeMs = 10000;
+constexpr int kRefusalPauseMs = 3000;
+
+const QString kConfigName = QStringLiteral("Ostrand.ini");
+
+} // namespace
 
 // The window as the radio operations and the file flows see it.
 class frmDelta::WindowHost : public RadioHost {
@@ -57,6 +73,8 @@ public:
         w_.CurRevision = curRevision;
         w_.RefreshCPULabel();
     }
+    // Refused (the image unchanged) while a radio-wide value is unusable; the window checks
+    // before any operation that encodes.
     void EncodeGrid() override { w_.EncodeRows(); }
     void DecodeGrid() override { w_.DecodeRows(); }
     void Log(const QString& text) override { w_.debug_log(text); }
@@ -76,6 +94,8 @@ frmDelta::frmDelta(QWidget* parent)
     setWindowIcon(AppIcon());
     messages = ownMessages_.get();
     fileDialogs = ownFileDialogs_.get();
+    configEditor = new ConfigEditor(
+        this, [this] { ReadINIFile(); }, [this](const QString& text) { Notice(text); });
 
     BuildMenus();
     BuildControls();
@@ -144,14 +164,15 @@ void frmDelta::BuildControls() {
     cmbBand->setObjectName(QStringLiteral("cmbBand"));
     cmbBand->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     cmbBand->setMinimumContentsLength(16);
+    WheelOnlyWhenFocused(cmbBand);
     chkDCGInvertTx = new QCheckBox(QStringLiteral("Tx DCG Invert"), central);
     chkDCGInvertTx->setObjectName(QStringLiteral("chkDCGInvertTx"));
     chkDCGInvertRx = new QCheckBox(QStringLiteral("Rx DCG Invert"), central);
     chkDCGInvertRx->setObjectName(QStringLiteral("chkDCGInvertRx"));
-    txtRefFreq = NamedField(central, QStringLiteral("txtRefFreq"), 4);
-    txtIFFreq = NamedField(central, QStringLiteral("txtIFFreq"), 4);
-    txtRxMult = NamedField(central, QStringLiteral("txtRxMult"), 1);
-    txtTxMult = NamedField(central, QStringLiteral("txtTxMult"), 1);
+    txtRefFreq = NamedField(central, QStringLiteral("txtRefFreq"), kRadioFreqLength);
+    txtIFFreq = NamedField(central, QStringLiteral("txtIFFreq"), kRadioFreqLength);
+    txtRxMult = NamedField(central, QStringLiteral("txtRxMult"), kMultLength);
+    txtTxMult = NamedField(central, QStringLiteral("txtTxMult"), kMultLength);
     optInjectionLo = new QRadioButton(QStringLiteral("Low"), central);
     optInjectionLo->setObjectName(QStringLiteral("optInjectionLo"));
     optInjectionHi = new QRadioButton(QStringLiteral("High"), central);
@@ -202,7 +223,10 @@ void frmDelta::ConnectHandlers() {
     });
     for (QLineEdit* field : {txtRefFreq, txtIFFreq, txtRxMult, txtTxMult}) {
         WatchFieldFocus(field);
-        connect(field, &QLineEdit::textChanged, this, [this, field] { TextFieldChanged(field); });
+        connect(field, &QLineEdit::textChanged, this, [this, field] {
+            MarkRadioValues();
+            TextFieldChanged(field);
+        });
     }
     for (QRadioButton* option : {optInjectionHi, optInjectionLo}) {
         connect(option, &QRadioButton::toggled, this, [this](bool selected) {
@@ -227,6 +251,8 @@ void frmDelta::Form_Load() {
     adjustSize();
     CentreOnScreen(this);
 
+    seedNotice_ = SeedConfiguration();
+    if (!seedNotice_.isEmpty()) Notice(seedNotice_);
     ReadINIFile();
 
     const Preferences stored = LoadPreferences();
@@ -239,6 +265,8 @@ void frmDelta::Form_Load() {
         RefreshCPULabel();
     }
 
+    // The grid first, row by row, then the controls under it from left to right; the focus
+    // starts on the grid's first field, so Tab walks the grid from its start.
     QWidget* last = grid->ChainTabOrder(nullptr);
     for (QWidget* w : std::initializer_list<QWidget*>{
              cmbBand, chkDCGInvertTx, chkDCGInvertRx, txtRefFreq, txtIFFreq, txtRxMult, txtTxMult,
@@ -246,7 +274,8 @@ void frmDelta::Form_Load() {
         QWidget::setTabOrder(last, w);
         last = w;
     }
-    cmbBand->setFocus(Qt::OtherFocusReason);
+    grid->txtTXFreq[0]->setFocus(Qt::OtherFocusReason);
+    MarkRadioValues();
 }
 
 void frmDelta::Form_Unload() {
@@ -273,7 +302,12 @@ void frmDelta::closeEvent(QCloseEvent* event) {
 
 void frmDelta::ReadINIFile() {
     const int remembered = cmbBand->currentIndex();
-    LoadConfiguration(ProgramFile(QStringLiteral("Ostrand.ini")), cfg);
+    const QString path = ProgramFile(kConfigName);
+    const QString problem = LoadConfiguration(path, cfg);
+    // A missing file that start-up could not replace has been reported already.
+    if (!problem.isEmpty() && (seedNotice_.isEmpty() || QFileInfo::exists(path)))
+        Notice(QStringLiteral("%1 was not read (%2): the Band list is empty.")
+                   .arg(QDir::toNativeSeparators(path), problem));
     {
         // Emptying and refilling the list is no band selection.
         const QSignalBlocker quiet(cmbBand);
@@ -298,22 +332,29 @@ void frmDelta::debug_log(const QString& text) {
     logFailed_ = !ok;
 }
 
-CodecContext frmDelta::CurrentContext() const {
-    const RadioFields fields{CurRadioID,
-                             txtRefFreq->text(),
-                             txtIFFreq->text(),
-                             txtRxMult->text(),
-                             txtTxMult->text(),
-                             optInjectionHi->isChecked(),
-                             chkDCGInvertTx->isChecked(),
-                             chkDCGInvertRx->isChecked()};
-    return ContextFor(cfg, cmbBand->currentIndex() + 1, fields);
+RadioFields frmDelta::CurrentFields() const {
+    return {CurRadioID,
+            txtRefFreq->text(),
+            txtIFFreq->text(),
+            txtRxMult->text(),
+            txtTxMult->text(),
+            optInjectionHi->isChecked(),
+            chkDCGInvertTx->isChecked(),
+            chkDCGInvertRx->isChecked()};
 }
 
-void frmDelta::EncodeRows() {
+CodecContext frmDelta::CurrentContext() const {
+    return ContextFor(cfg, cmbBand->currentIndex() + 1, CurrentFields());
+}
+
+bool frmDelta::EncodeRows() {
+    // A radio-wide value the arithmetic cannot use would store every frequency wrong, and
+    // typing the value again would not bring them back.
+    if (FirstUnusable(CurrentFields())) return false;
     const CodecContext ctx = CurrentContext();
     for (int c = 1; c <= kChannels; ++c)
         EEEncode(eeImage, EEindexForChannel(c), grid->ReadRow(c - 1), ctx);
+    return true;
 }
 
 void frmDelta::DecodeRows() {
@@ -330,7 +371,9 @@ void frmDelta::DecodeRows() {
 
 void frmDelta::RefreshValues(bool RefreshEE) {
     if (HoldOffRefresh) return;
-    if (RefreshEE) EncodeRows();
+    // Nothing encoded means nothing decoded either: the edits stay in their fields until the
+    // marked value is corrected.
+    if (RefreshEE && !EncodeRows()) return;
     DecodeRows();
 }
 
@@ -343,6 +386,50 @@ void frmDelta::RefreshCPULabel() {
     lblCPUType->setText(CpuLabelText(CurRadioID, CurRevision));
     grid->SetCctItems(CctItems(CurRadioID));
     RefreshValues(false);
+}
+
+void frmDelta::MarkRadioValues() {
+    const RadioFields fields = CurrentFields();
+    const std::pair<QLineEdit*, RadioValue> marked[] = {{txtRefFreq, RadioValue::RefFreq},
+                                                        {txtIFFreq, RadioValue::IFFreq},
+                                                        {txtRxMult, RadioValue::RxMult},
+                                                        {txtTxMult, RadioValue::TxMult}};
+    for (const auto& [field, value] : marked) {
+        const QString problem = RadioValueProblem(value, RadioValueText(fields, value));
+        field->setProperty("unusable", !problem.isEmpty());
+        field->setStyleSheet(problem.isEmpty() ? QString()
+                                               : QStringLiteral("QLineEdit { border: 2px solid "
+                                                                "#d00000; border-radius: 2px; }"));
+        field->setToolTip(problem.isEmpty()
+                              ? QString()
+                              : problem + QStringLiteral(": nothing from the grid is stored, saved "
+                                                         "or written until it is corrected."));
+    }
+}
+
+void frmDelta::Notice(const QString& text) {
+    qWarning("Ostrand: %s", qPrintable(QString(text).replace(u'\n', u' ')));
+    // Shown once the event loop runs: at start-up the main window is not on screen yet.
+    pendingNotice_ += (pendingNotice_.isEmpty() ? QString() : QStringLiteral("\n\n")) + text;
+    QTimer::singleShot(0, this, [this] {
+        if (pendingNotice_.isEmpty() || operationRunning_) return;
+        const QString shown = std::exchange(pendingNotice_, QString());
+        status_.SetText(shown);
+        QTimer::singleShot(ScaledDelay(kNoticeMs), this, [this, shown] {
+            if (!operationRunning_ && status_.Text() == shown) status_.Close();
+        });
+    });
+}
+
+void frmDelta::Refuse(const QString& text) {
+    operationRunning_ = true;
+    status_.Show();
+    status_.SetText(text);
+    SystemBeep();
+    delay(kRefusalPauseMs);
+    status_.Close();
+    operationRunning_ = false;
+    if (closePending_) close();
 }
 
 void frmDelta::TextFieldChanged(QLineEdit* field) {
@@ -359,11 +446,12 @@ void frmDelta::cmbBand_Click() {
     CurRevision = 0;
     RefreshCPULabel();
 
+    // Shown whole even when wider than typing allows: a cut value would be used cut.
     const BandFields fields = BandFieldsFor(def);
-    txtTxMult->setText(fields.TxMult);
-    txtRxMult->setText(fields.RxMult);
-    txtIFFreq->setText(fields.IFFreq);
-    txtRefFreq->setText(fields.RefFreq);
+    ShowText(txtTxMult, fields.TxMult, kMultLength);
+    ShowText(txtRxMult, fields.RxMult, kMultLength);
+    ShowText(txtIFFreq, fields.IFFreq, kRadioFreqLength);
+    ShowText(txtRefFreq, fields.RefFreq, kRadioFreqLength);
 
     (def.Injection ? optInjectionHi : optInjectionLo)->setChecked(true);
     chkDCGInvertTx->setChecked(def.DCGInvertTx);
@@ -415,16 +503,24 @@ void frmDelta::cmdRead_Click() {
 }
 
 void frmDelta::cmdWrite_Click() {
+    if (operationRunning_ || closing_) return;
+    // At the click, before the port opens: the grid cannot be encoded as it stands.
+    if (const auto unusable = FirstUnusable(CurrentFields())) {
+        Refuse(QStringLiteral("Radio Not Written\n") + unusable->reason);
+        return;
+    }
     RunOperation(&WriteRadio);
 }
 
 PersonalityFileContext frmDelta::FileContext() {
+    const auto unusable = FirstUnusable(CurrentFields());
     return {*host_,
             *fileDialogs,
             [this] { RefreshValues(false); },
             {},
             cfg.Definition(cmbBand->currentIndex() + 1).DefaultExt,
-            {}};
+            {},
+            unusable ? unusable->reason : QString()};
 }
 
 void frmDelta::mnuOpen_Click() {
@@ -438,7 +534,7 @@ void frmDelta::mnuSave_Click() {
 }
 
 void frmDelta::mnuConfig_Click() {
-    ostrand::mnuConfiguration_Click(this, [this] { ReadINIFile(); });
+    configEditor->Edit(ProgramFile(kConfigName));
     if (closePending_) close();
 }
 

@@ -2,6 +2,7 @@
 // selection, the radio-wide fields and the refresh cycle between the grid and the image.
 #pragma once
 
+#include "band/BandSelection.h"
 #include "config/Configuration.h"
 #include "image/ChannelRow.h"
 #include "image/EEImage.h"
@@ -24,6 +25,7 @@ class QRadioButton;
 namespace ostrand {
 
 class ChannelGrid;
+class ConfigEditor;
 class FileDialogs;
 class MessageBoxes;
 struct PersonalityFileContext;
@@ -45,6 +47,7 @@ public:
     // Dialog seams: the real windows unless a test puts its own in.
     MessageBoxes* messages = nullptr;
     FileDialogs* fileDialogs = nullptr;
+    ConfigEditor* configEditor = nullptr; // its processes and desktop can be replaced too
 
     // Controls.
     QMenu* mnuFile = nullptr;
@@ -77,6 +80,7 @@ public:
     void RefreshReferenceList();
     void RefreshCPULabel();
     // The radio-wide values as the fields show them now, for the selected definition.
+    RadioFields CurrentFields() const;
     CodecContext CurrentContext() const;
 
     // What the radio operations and the file flows use to reach the window.
@@ -111,9 +115,12 @@ private:
     void ConnectHandlers();
     void Form_Load();
     void Form_Unload();
-    void EncodeRows();
+    bool EncodeRows();
     void DecodeRows();
     void TextFieldChanged(QLineEdit* field);
+    void MarkRadioValues();
+    void Notice(const QString& text);
+    void Refuse(const QString& text);
     void RunOperation(bool (*operation)(RadioHost&, const LinkTiming&));
 
     std::unique_ptr<WindowHost> host_;
@@ -125,6 +132,8 @@ private:
     bool closePending_ = false;
     bool shutdownDone_ = false;
     bool logFailed_ = false;
+    QString seedNotice_; // what start-up said about a missing configuration
+    QString pendingNotice_;
 };
 
 } // namespace ostrand

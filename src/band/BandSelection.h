@@ -19,6 +19,11 @@ constexpr int kReferenceItems = 8;
 QStringList ReferenceListItems(const QString& refFreqText, const DividerTable& dividers,
                                int16_t curRadioID);
 
+// How many characters the operator may type into the radio-wide fields (Ref. Freq. and IF
+// Freq., the multipliers). A definition's value is shown whole even when it is longer.
+constexpr int kRadioFreqLength = 4;
+constexpr int kMultLength = 1;
+
 // The radio-wide field texts a definition gives.
 struct BandFields {
     QString TxMult;

@@ -152,6 +152,8 @@ ChannelGrid::ChannelGrid(QWidget* parent, QGridLayout* layout, int firstRow) : Q
         cmbCCT[r] = new QComboBox(parent);
         cmbCCT[r]->setObjectName(Indexed("cmbCCT", r));
         cmbCCT[r]->addItems(cctItems);
+        WheelOnlyWhenFocused(cmbRef[r]);
+        WheelOnlyWhenFocused(cmbCCT[r]);
 
         chkSTE[r] = Box(parent, "chkSTE", r);
         chkTxW[r] = Box(parent, "chkTxW", r);

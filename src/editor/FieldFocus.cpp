@@ -1,5 +1,6 @@
 #include "editor/FieldFocus.h"
 
+#include <QComboBox>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QTimer>
@@ -43,7 +44,26 @@ private:
     std::function<void()> onLeave_;
 };
 
+class WheelFilter : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Wheel || static_cast<QWidget*>(watched)->hasFocus())
+            return false;
+        // Not accepted, so the application hands the wheel on to the parent.
+        event->ignore();
+        return true;
+    }
+};
+
 } // namespace
+
+void WheelOnlyWhenFocused(QComboBox* list) {
+    list->setFocusPolicy(Qt::StrongFocus);
+    list->installEventFilter(new WheelFilter(list));
+}
 
 void WatchFieldFocus(QLineEdit* edit, std::function<void()> onLeave) {
     edit->installEventFilter(new FieldFocusFilter(edit, std::move(onLeave)));

@@ -81,6 +81,10 @@ PersonalityRead ReadPersonalityFile(const QString& path) {
 }
 
 QString WritePersonalityFile(const QString& path, const EEImage& image) {
+    // A device, a FIFO or a folder would be replaced by a regular file (as root, even
+    // /dev/null): only regular files are written over.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) return QStringLiteral("not a regular file");
     const QByteArray digits = FormatPersonality(image);
     QSaveFile file(path);
     QString reason;

@@ -39,7 +39,9 @@ struct PersonalityRead {
 PersonalityRead ReadPersonalityFile(const QString& path);
 
 // Writes the 256 digits through a temporary file renamed over the target only when complete,
-// so a failure never leaves the previous file truncated. Empty text on success, else why not.
+// so a failure never leaves the previous file truncated; an existing file keeps its
+// permissions. Refuses a path that exists and is no regular file. Empty text on success, else
+// why not.
 QString WritePersonalityFile(const QString& path, const EEImage& image);
 
 } // namespace ostrand

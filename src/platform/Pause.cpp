@@ -11,10 +11,13 @@ namespace {
 double g_scale = 1.0;
 }
 
+int ScaledDelay(int ms) {
+    return std::max(0, static_cast<int>(std::lround(ms * g_scale)));
+}
+
 void delay(int ms) {
-    const int scaled = std::max(0, static_cast<int>(std::lround(ms * g_scale)));
     QEventLoop loop;
-    QTimer::singleShot(scaled, &loop, &QEventLoop::quit);
+    QTimer::singleShot(ScaledDelay(ms), &loop, &QEventLoop::quit);
     loop.exec();
 }
 

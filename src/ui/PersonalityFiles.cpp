@@ -83,6 +83,11 @@ FileResult mnuOpen_Click(PersonalityFileContext& context) {
 }
 
 FileResult mnuSave_Click(PersonalityFileContext& context) {
+    // Before the dialog: there is nothing the grid could be saved as.
+    if (!context.unusable.isEmpty()) {
+        ReportFailure(context, QStringLiteral("File Not Saved\n") + context.unusable);
+        return FileResult::WriteFailed;
+    }
     const QString path =
         context.dialogs.SaveFile(MakeRequest(QStringLiteral("File Save"), context));
     if (path.isEmpty()) return FileResult::Cancelled;

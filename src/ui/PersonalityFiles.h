@@ -18,6 +18,7 @@ struct PersonalityFileContext {
     std::function<void(int ms)> pause;      // delay; empty means delay()
     QString defaultExt; // the selected definition's default extension, without the "."
     QString folder;     // where the dialogs open; empty means ProgramFolder()
+    QString unusable;   // why the grid cannot be encoded now (a radio-wide value): Save refuses
 };
 
 enum class FileResult {

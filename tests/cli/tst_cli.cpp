@@ -1,10 +1,13 @@
 // ostrand-cli end to end: the real executable on real files, and against the simulated RIB.
 #include "RibSimProcess.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -14,7 +17,7 @@ const QString kWorkedRecord = "43BB08C9A22CA131";
 const QString kWorkedLine = "1,155.3625,160.0000,3,6.250kHz,023,100.0,1,2,60 Sec,0,1,1,0";
 
 // Three definitions on one 13.2 MHz table, low injection, IF 10.0, multipliers 1: a Delta-SX,
-// a Delta-S, and one whose divider table the file does not define.
+// a Delta-S, and one whose divider table the file does not define; a fourth with Ref. Freq. 0.
 QByteArray Config() {
     QString ini = "[RadioDef]\n";
     const char* defs[][3] = {{"VHF SX", "17", "1"}, {"VHF S", "16", "1"}, {"No table", "17", "5"}};
@@ -23,6 +26,7 @@ QByteArray Config() {
                        "IFFreq%1=10.0\nRefOsc%1=13.2\nRefIndex%1=3\nInjection%1=LO\n")
                    .arg(n)
                    .arg(defs[n - 1][0], defs[n - 1][1], defs[n - 1][2]);
+    ini += "Name4=Broken\nRadioID4=16\nRefOsc4=0\nEnforceLo4=136\nEnforceHi4=174.5\n";
     return (ini + "[RefTableDef]\nIndex1Table1=3168\nIndex2Table1=2640\nIndex3Table1=2112\n"
                   "Index4Table1=3312\nIndex5Table1=2760\nIndex6Table1=2208\nIndex7Table1=2400\n"
                   "[DCGList]\nDCG1=023\nDCG2=754\n[CGList]\nCG1=67.0\nCG2=71.9\nCG3=74.4\n"
@@ -88,6 +92,27 @@ private slots:
     void initTestCase() {
         QVERIFY(dir_.isValid());
         Write("Ostrand.ini", Config());
+        QCOMPARE(::mkfifo(QFile::encodeName(Path("fifo")), 0644), 0);
+    }
+
+    void bands() {
+        QCOMPARE(Run("bands").out, "Band,Name,CPU,Low MHz,High MHz\n1,VHF SX,17 (Delta-SX),,\n"
+                                   "2,VHF S,16 (Delta-S),,\n3,No table,17 (Delta-SX),,\n"
+                                   "4,Broken,16 (Delta-S),136,174.5\n");
+    }
+
+    // Whatever decode prints of a garbled image, encode takes back (tones it cannot store
+    // are warnings).
+    void encodeTakesDecodeBack() {
+        QString digits;
+        QRandomGenerator random(5);
+        for (int i = 0; i < 128; ++i)
+            digits += QString::number(0x100 + random.bounded(256), 16).mid(1);
+        Write("garbled.DSX", digits);
+        Write("garbled.csv", Run("decode %D/garbled.DSX").out);
+        QVERIFY(Read("garbled.csv").contains(",-"));
+        const Result r = Run("encode %D/garbled.csv -o %D/again.DSX");
+        QVERIFY2(r.code == 0, qPrintable(r.err));
     }
 
     // A record decodes to the grid's texts; a typed plan, when given, is stored as that record,
@@ -155,12 +180,13 @@ private slots:
         };
         auto plan1 = [](const char* line) { return Plan({{1, line}}); };
         row("unknown option", decode + "--bogus", "", 2, "Unknown option 'bogus'");
-        row("band beyond the definitions", decode + "--band 4", "", 2,
-            "--band 4 is out of range: the configuration holds 3 definitions");
+        row("band beyond the definitions", decode + "--band 5", "", 2,
+            "--band 5 is out of range: the configuration holds 4 definitions");
         row("255 digits", "decode %D/bad.csv", Image().left(255), 1, "Invalid Input File");
         row("missing configuration", decode + "--config %D/none.ini", "", 1,
             "none.ini: no such file");
-        row("configuration that is a folder", decode + "--config %D", "", 1, ": not a file");
+        row("configuration that is a folder", decode + "--config %D", "", 1,
+            ": not a regular file");
         row("a line with 13 fields", encode, plan1("1,,,0,,,,0,0,,0,0,0"), 1,
             "bad.csv: line 2: 14 fields expected, found 13");
         row("a channel twice", encode, Plan() + "2,,,0,,,,0,0,,0,0,0,0\n", 1,
@@ -169,6 +195,14 @@ private slots:
             "Tx Freq. \"15x.5\" is not a frequency");
         row("into a missing folder", "encode %D/bad.csv -o %D/no/dir/x.DSX", Plan(), 1,
             "cannot write");
+        row("into a FIFO", "encode %D/bad.csv -o %D/fifo", Plan(), 1,
+            "cannot write " + QDir(dir_.path()).filePath("fifo").toUtf8() + ": not a regular file");
+        row("Ref. Freq. 0 given", encode + " --ref-freq 0", Plan(), 1,
+            "Ref. Freq. must be greater than 0 (--ref-freq)");
+        row("Ref. Freq. 0 by the definition", encode + " --band 4", Plan(), 1,
+            "Ref. Freq. must be greater than 0 (definition 4, \"Broken\")");
+        row("a frequency that cannot be stored", encode, plan1("1,2000,,3,,,,0,0,,0,0,0,0"), 1,
+            "Tx Freq. 2000 cannot be stored; channel 1 has no transmit frequency; nothing written");
     }
     void errorsWriteNothing() {
         QFETCH(QString, args);

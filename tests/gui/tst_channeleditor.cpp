@@ -2,7 +2,13 @@
 // tone entry, row copy and the refresh between grid and image.
 #include "GuiFixture.h"
 
+#include "platform/FileDialogs.h"
+#include "platform/Pause.h"
+#include "ui/StatusWindow.h"
+
 #include <QRadioButton>
+#include <QTimer>
+#include <QWheelEvent>
 
 using namespace fixture;
 
@@ -20,15 +26,82 @@ QString Filled(int r) {
         .arg(r);
 }
 
+// Save answers with one path.
+struct SaveTo : ostrand::FileDialogs {
+    QString OpenFile(const ostrand::FileDialogRequest&) override { return {}; }
+    QString SaveFile(const ostrand::FileDialogRequest&) override { return Home("/saved.DSX"); }
+};
+
 } // namespace
 
 class ChannelEditorTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { ostrand::SetDelayScale(0); }
     void init() {
         WriteIni();
         WritePreferences();
+    }
+
+    // A radio-wide value the arithmetic cannot use stores nothing: leaving a frequency field,
+    // a new reference, Save and Write Radio leave the image as it was, the field says why and
+    // the refusals name it; edits stay in their fields. Typed back, the value shows the
+    // channels as before. IF Freq. 0 is used (it only drops the offset), and loses nothing.
+    void unusableRadioValues_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("reason"); // empty: the value is used
+        const QStringList names{"Ref. Freq.", "IF Freq.", "Rx Mult.", "Tx Mult."};
+        const QStringList fields{"txtRefFreq", "txtIFFreq", "txtRxMult", "txtTxMult"};
+        for (int f = 0; f < 4; ++f) {
+            for (const QString value : {"", "x", "0"}) {
+                QString reason = value.isEmpty() ? names[f] + " is empty"
+                                 : value == "x"  ? names[f] + " \"x\" is not a number"
+                                                 : names[f] + " must be greater than 0";
+                if (f == 1 && value == "0") reason.clear();
+                for (const QString action : {"leave", "ref", "save", "write"})
+                    QTest::newRow(qPrintable(fields[f] + "=" + value + " " + action))
+                        << fields[f] << value << action << reason;
+            }
+        }
+    }
+    void unusableRadioValues() {
+        QFETCH(QString, field);
+        QFETCH(QString, reason);
+        QFETCH(QString, action);
+        QFETCH(QString, value);
+        auto w = OpenOnBand(0);
+        SaveTo save;
+        w->fileDialogs = &save;
+        w->linkTiming.factor = 0.001;
+        w->cfg.Device = Home("/no-such-port");
+        Apply(*w, "cmbRef_0=3;txtTXFreq_0=147.0000;txtRxFreq_0=152.0000");
+        const QString channel1 = Row(*w, 0), old = Find<QLineEdit>(*w, field)->text();
+        const ostrand::EEImage image = w->eeImage;
+        Apply(*w, field + "=" + value);
+        QString said;
+        QTimer::singleShot(0, w.get(), [&] {
+            if (auto* status = w->findChild<ostrand::frmDialog*>()) said = status->Text();
+        });
+        const QMap<QString, QString> edits{{"leave", "txtTXFreq_1=146.0000"},
+                                           {"ref", "cmbRef_1=5"},
+                                           {"save", "mnuSave"},
+                                           {"write", "cmdWrite"}};
+        Apply(*w, edits[action]);
+        if (!reason.isEmpty()) {
+            QVERIFY(w->eeImage == image);
+            QVERIFY(Find(*w, field)->toolTip().startsWith(reason));
+            const QString refusal = action == "save" ? "File Not Saved\n" : "Radio Not Written\n";
+            QCOMPARE(said, action == "save" || action == "write" ? refusal + reason : QString());
+            QCOMPARE(Row(*w, 1).section(',', 0, 2), action == "leave" ? "146.0000,,0"
+                                                    : action == "ref" ? ",,5"
+                                                                      : ",,0");
+        }
+        Apply(*w, field + "=" + old + ";txtTXFreq_0=147.0000");
+        QCOMPARE(Row(*w, 0), channel1);
+        QVERIFY(Find(*w, field)->toolTip().isEmpty());
     }
 
     // Emptying a radio-wide field leaves the grid as it was; a new value (or injection side)
@@ -64,6 +137,45 @@ private slots:
         }
         QTEST(Row(*w, 0).section(u',', 0, 1), "txRx");
         QVERIFY(w->eeImage == image);
+    }
+
+    // A definition's values wider than their fields are shown (and used) whole.
+    void wideDefinitionValues() {
+        WriteIni(Ini().replace("[RefTableDef]",
+                               "Name6=Wide\nTxMult6=12\nRxMult6=10\nIFFreq6=100.5\n"
+                               "RefOsc6=128.25\n[RefTableDef]"));
+        auto w = OpenOnBand(5);
+        QCOMPARE(QStringList({w->txtTxMult->text(), w->txtRxMult->text(), w->txtIFFreq->text(),
+                              w->txtRefFreq->text()}),
+                 QStringList({"12", "10", "100.5", "128.3"}));
+    }
+
+    // The wheel over a list without keyboard focus changes nothing, also with the grid
+    // cleared on a band change; with focus it moves the list.
+    void wheelOnlyWithFocus_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("band list, memory cleared on a band change") << "cmbBand";
+        QTest::newRow("PLL Ref.") << "cmbRef_4";
+        QTest::newRow("CCT") << "cmbCCT_4";
+    }
+    void wheelOnlyWithFocus() {
+        QFETCH(QString, name);
+        auto w = OpenOnBand(0);
+        Apply(*w, Filled(4) + ";mnuClrMemoryOnBandSelect");
+        const QStringList grid = Grid(*w);
+        auto* list = w->findChild<QComboBox*>(name);
+        const int position = list->currentIndex();
+        const auto notch = [&] {
+            QWheelEvent down(QPointF(5, 5), list->mapToGlobal(QPointF(5, 5)), {}, {0, -120},
+                             Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(list, &down);
+        };
+        notch();
+        QCOMPARE(Grid(*w), grid);
+        QCOMPARE(list->currentIndex(), position);
+        list->setFocus();
+        notch();
+        QCOMPARE(list->currentIndex(), position + 1);
     }
 
     void cpuLabel_data() {

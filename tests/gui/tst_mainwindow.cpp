@@ -1,6 +1,9 @@
 // Start-up, shutdown, preferences, debug log and configuration reload.
 #include "GuiFixture.h"
 
+#include "ui/StatusWindow.h"
+
+#include <QApplication>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -113,6 +116,49 @@ private slots:
         QVERIFY(shownAfterClose);
         QVERIFY(!w->isVisible());
         QCOMPARE(StoredPreference("RadioIndex"), "3");
+    }
+
+    // After start-up Tab walks the grid from its first field, row by row, then the band list.
+    void tabOrder() {
+        auto w = Open();
+        QStringList walked{QApplication::focusWidget()->objectName()}, expected;
+        for (int r = 0; r < 16; ++r)
+            for (const char* stem : {"txtTXFreq", "txtRxFreq", "cmbRef", "txtTxTone", "txtRxTone",
+                                     "chkSTE", "cmbCCT", "chkTxW", "chkTxZ", "chkRxW", "chkRxZ"})
+                expected << QStringLiteral("%1_%2").arg(stem).arg(r);
+        expected << "cmbBand";
+        while (walked.size() < expected.size()) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            walked << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(walked, expected);
+    }
+
+    // A home without Ostrand.ini gets the sample, and says so once; without a sample to copy
+    // it says that.
+    void missingConfiguration_data() {
+        QTest::addColumn<bool>("sample");
+        QTest::newRow("seeded from the sample") << true;
+        QTest::newRow("no sample") << false;
+    }
+    void missingConfiguration() {
+        QFETCH(bool, sample);
+        const QString beside = QCoreApplication::applicationDirPath() + "/Ostrand.ini";
+        QFile::remove(beside);
+        if (sample)
+            QVERIFY(QFile::copy(qEnvironmentVariable("OSTRAND_SOURCE_DIR") + "/data/Ostrand.ini",
+                                beside));
+        QFile::remove(Home("/Ostrand.ini"));
+        for (const char* said : {sample ? "a copy of the sample configuration is there now"
+                                        : "no sample configuration to copy",
+                                 sample ? "" : "no sample configuration to copy"}) {
+            auto w = Open();
+            QCoreApplication::processEvents();
+            QCOMPARE(w->findChild<ostrand::frmDialog*>() != nullptr, *said != 0);
+            if (*said) QVERIFY(w->findChild<ostrand::frmDialog*>()->Text().contains(said));
+            QCOMPARE(w->cmbBand->count(), sample ? 3 : 0);
+        }
+        QFile::remove(beside);
     }
 
     void reload_data() {

@@ -4,12 +4,14 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <numeric>
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace ostrand;
 
@@ -110,6 +112,32 @@ private slots:
         const QStringList left =
             QDir(dir_.path()).entryList({"*.DS.*", "*.tmp*"}, QDir::Files | QDir::Hidden);
         QVERIFY2(left.isEmpty(), qPrintable(left.join(", ")));
+    }
+
+    // Only a regular file is written over, and it keeps its permissions; a FIFO or a folder
+    // stays what it is.
+    void saveOverRegularFilesOnly_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("regular file, mode 0604") << "file";
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("folder") << "folder";
+    }
+    void saveOverRegularFilesOnly() {
+        QFETCH(QString, kind);
+        const QString path = dir_.filePath(kind);
+        QVERIFY(kind == "fifo" ? ::mkfifo(QFile::encodeName(path), 0644) == 0
+                : kind == "folder"
+                    ? QDir().mkpath(path)
+                    : writeFile(path, "x") &&
+                          QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner |
+                                                          QFile::ReadOther));
+        const QFileInfo before(path);
+        const QString reason = WritePersonalityFile(path, EEImage{});
+        QCOMPARE(reason, kind == "file" ? "" : "not a regular file");
+        const QFileInfo after(path);
+        QCOMPARE(after.isFile(), kind == "file");
+        QCOMPARE(after.permissions(), before.permissions());
+        QCOMPARE(after.size(), kind == "file" ? qint64(kPersonalityDigits) : before.size());
     }
 
 private:

@@ -26,10 +26,6 @@ enum Column {
     kRxZ,
 };
 
-// The longest texts the grid's fields take.
-constexpr int kFreqChars = 9;
-constexpr int kToneChars = 5;
-
 QString Quoted(const QString& text) {
     return u'"' + text + u'"';
 }
@@ -73,25 +69,21 @@ public:
         }
         return Fail(QStringLiteral("%1 must be 0 or 1, not %2").arg(Name(column), Quoted(t)));
     }
-    // A frequency in MHz, or nothing for no frequency.
+    // A frequency in MHz, or nothing for no frequency. No length limit: a decode of a garbled
+    // record can show more digits than the operator may type, and must encode back.
     bool Frequency(int column, QString& value) {
         const QString& t = Text(column);
-        if (t.size() > kFreqChars)
-            return Fail(QStringLiteral("%1 %2 is longer than %3 characters")
-                            .arg(Name(column), Quoted(t), QString::number(kFreqChars)));
         if (!t.isEmpty() && !ParseStrict(t))
             return Fail(
                 QStringLiteral("%1 %2 is not a frequency in MHz").arg(Name(column), Quoted(t)));
         value = t;
         return true;
     }
-    // A CG tone (with a decimal point), a DCG code (octal digits) or nothing.
+    // A CG tone (with a decimal point), a DCG code (octal digits) or nothing, as tone entry
+    // takes them; like a frequency of any length ("-6250.0" from a garbled record).
     bool Tone(int column, QString& value) {
         static const QRegularExpression octal(QStringLiteral("^[0-7]+$"));
         const QString& t = Text(column);
-        if (t.size() > kToneChars)
-            return Fail(QStringLiteral("%1 %2 is longer than %3 characters")
-                            .arg(Name(column), Quoted(t), QString::number(kToneChars)));
         const bool cg = t.contains(u'.') && ParseStrict(t);
         if (!t.isEmpty() && !cg && !octal.match(t).hasMatch())
             return Fail(QStringLiteral("%1 %2 is neither a CG tone in Hz (with a decimal point) "

@@ -4,6 +4,7 @@
 #include "CliHost.h"
 
 #include "band/BandSelection.h"
+#include "band/RadioValues.h"
 #include "common/Numbers.h"
 #include "config/Configuration.h"
 #include "image/PersonalityFile.h"
@@ -27,9 +28,6 @@ namespace {
 
 // A channel plan is a few kilobytes; more is not a plan.
 constexpr qint64 kPlanReadLimit = 1024 * 1024;
-
-// The longest texts the window's radio-wide fields take.
-constexpr int kFreqFieldChars = 4;
 
 struct Failure {
     int status = kExitFailed;
@@ -55,7 +53,7 @@ QString Native(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
 
-enum class Command { Decode, Encode, Read, Write };
+enum class Command { Bands, Decode, Encode, Read, Write };
 
 struct CommandInfo {
     Command command;
@@ -65,6 +63,10 @@ struct CommandInfo {
 };
 
 constexpr CommandInfo kCommands[] = {
+    {Command::Bands, "bands",
+     "List the radio definitions of the configuration: the number --band takes, the name, the "
+     "CPU type and the band limits when set.",
+     ""},
     {Command::Decode, "decode", "Print the 16 channels of a personality file as CSV.", "FILE"},
     {Command::Encode, "encode",
      "Encode a channel plan in CSV (\"-\" reads standard input) into a personality file, and "
@@ -127,6 +129,7 @@ struct Options {
 
 struct Session {
     CodecContext ctx;
+    QString unusable; // why the radio-wide values cannot encode a plan; empty when they can
     QString device;
     QString logPath;
     LinkTiming timing;
@@ -151,6 +154,24 @@ bool OnOff(const QString& text, bool& into) {
     return false;
 }
 
+// The configuration of --config, else the window's own (given one from the sample as the
+// window would); a file without definitions is of no use to any command.
+std::optional<Failure> LoadConfig(const QCommandLineParser& parser, const Options& o,
+                                  Configuration& cfg, QString& path) {
+    if (!parser.isSet(o.config))
+        if (const QString seeded = SeedConfiguration(); !seeded.isEmpty())
+            std::fprintf(stderr, "ostrand-cli: %s\n", qPrintable(seeded));
+    path = parser.isSet(o.config) ? parser.value(o.config)
+                                  : ProgramFile(QStringLiteral("Ostrand.ini"));
+    if (const QString problem = LoadConfiguration(path, cfg); !problem.isEmpty())
+        return Failed(
+            QStringLiteral("cannot read the configuration %1: %2").arg(Native(path), problem));
+    if (cfg.DefinitionCount() == 0)
+        return Failed(
+            QStringLiteral("the configuration %1 holds no radio definitions").arg(Native(path)));
+    return std::nullopt;
+}
+
 std::optional<Failure> OpenSession(const QCommandLineParser& parser, const Options& o, Session& s) {
     // Option values first: a mistyped option is a usage error whatever the files hold.
     bool ok = false;
@@ -166,11 +187,11 @@ std::optional<Failure> OpenSession(const QCommandLineParser& parser, const Optio
     if (parser.isSet(o.cpu) && parser.value(o.cpu) != u"16" && parser.value(o.cpu) != u"17")
         return bad("--cpu", "16 or 17", parser.value(o.cpu));
     if (parser.isSet(o.refFreq) &&
-        !FieldNumber(parser.value(o.refFreq), kFreqFieldChars, overrides.RefFreq))
+        !FieldNumber(parser.value(o.refFreq), kRadioFreqLength, overrides.RefFreq))
         return bad("--ref-freq", "a number of MHz of at most 4 characters",
                    parser.value(o.refFreq));
     if (parser.isSet(o.ifFreq) &&
-        !FieldNumber(parser.value(o.ifFreq), kFreqFieldChars, overrides.IFFreq))
+        !FieldNumber(parser.value(o.ifFreq), kRadioFreqLength, overrides.IFFreq))
         return bad("--if-freq", "a number of MHz of at most 4 characters", parser.value(o.ifFreq));
     static const QRegularExpression multiplier(QStringLiteral("^[1-9]$"));
     if (parser.isSet(o.rxMult) && !multiplier.match(parser.value(o.rxMult)).hasMatch())
@@ -193,24 +214,10 @@ std::optional<Failure> OpenSession(const QCommandLineParser& parser, const Optio
     if (parser.isSet(o.log) && parser.value(o.log).isEmpty())
         return Usage(QStringLiteral("--log wants a file name"));
 
-    // The configuration: a missing file would read as one without definitions.
-    const QString configPath = parser.isSet(o.config) ? parser.value(o.config)
-                                                      : ProgramFile(QStringLiteral("Ostrand.ini"));
-    const QFileInfo configInfo(configPath);
-    QFile probe(configPath);
-    if (!configInfo.isFile() || !probe.open(QIODevice::ReadOnly))
-        return Failed(
-            QStringLiteral("cannot read the configuration %1: %2")
-                .arg(Native(configPath), !configInfo.exists()   ? QStringLiteral("no such file")
-                                         : !configInfo.isFile() ? QStringLiteral("not a file")
-                                                                : probe.errorString()));
-    probe.close();
     Configuration cfg;
-    LoadConfiguration(configPath, cfg);
+    QString configPath;
+    if (auto failure = LoadConfig(parser, o, cfg, configPath)) return failure;
     const int count = cfg.DefinitionCount();
-    if (count == 0)
-        return Failed(QStringLiteral("the configuration %1 holds no radio definitions")
-                          .arg(Native(configPath)));
     if (band < 1 || band > count)
         return Usage(QStringLiteral("--band %1 is out of range: the configuration holds %2 "
                                     "definition%3 (1 to %2)")
@@ -229,6 +236,14 @@ std::optional<Failure> OpenSession(const QCommandLineParser& parser, const Optio
     if (parser.isSet(o.invertTx)) fields.DCGInvertTx = overrides.DCGInvertTx;
     if (parser.isSet(o.invertRx)) fields.DCGInvertRx = overrides.DCGInvertRx;
     s.ctx = ContextFor(cfg, band, fields);
+    if (const auto bad = FirstUnusable(fields)) {
+        const QCommandLineOption* options[] = {&o.refFreq, &o.ifFreq, &o.rxMult, &o.txMult};
+        const QCommandLineOption& option = *options[int(bad->value)];
+        s.unusable = parser.isSet(option)
+                         ? QStringLiteral("%1 (--%2)").arg(bad->reason, option.names().first())
+                         : QStringLiteral("%1 (definition %2, \"%3\")")
+                               .arg(bad->reason, QString::number(band), cfg.Names.at(band - 1));
+    }
 
     s.device = parser.isSet(o.device) ? parser.value(o.device) : cfg.SerialDevice();
     s.logPath = parser.value(o.log);
@@ -260,10 +275,12 @@ std::optional<Failure> SavePersonality(const QString& path, const EEImage& image
     return Failed(QStringLiteral("cannot write %1: %2").arg(Native(path), reason));
 }
 
-// The output file's folder must exist before a radio is read for it.
+// The output file's folder must exist, and the file be a regular one if it exists, before a
+// radio is read for it.
 std::optional<Failure> CheckOutputPath(const QString& path) {
     const QFileInfo info(path);
-    if (info.isDir()) return Failed(QStringLiteral("cannot write %1: a folder").arg(Native(path)));
+    if (info.exists() && !info.isFile())
+        return Failed(QStringLiteral("cannot write %1: not a regular file").arg(Native(path)));
     if (!info.absoluteDir().exists())
         return Failed(QStringLiteral("cannot write %1: no such folder").arg(Native(path)));
     return std::nullopt;
@@ -316,6 +333,8 @@ void Warn(const QString& text) {
 }
 
 int Encode(const Session& s, const QString& csvPath, const QString& outPath) {
+    if (!s.unusable.isEmpty())
+        return Report(Failed(s.unusable + QStringLiteral(": no frequency could be stored")));
     QString text;
     if (auto failure = ReadPlanText(csvPath, text)) return Report(*failure);
     std::vector<PlanLine> plan;
@@ -338,26 +357,56 @@ int Encode(const Session& s, const QString& csvPath, const QString& outPath) {
     EncodeAll(image, rows, s.ctx);
     const std::vector<ChannelRow> stored = DecodeAll(image, s.ctx);
 
-    // What was typed but cannot be stored reads back empty: say so, the file is still valid.
+    // What was typed but cannot be stored reads back empty. A lost tone is said and the file
+    // written; a lost frequency is a plan that cannot be stored, and nothing is written.
     const QStringList header = CsvHeader();
+    QStringList lostFrequencies;
     for (int c = 1; c <= kChannels; ++c) {
         const PlanLine& typed = plan[size_t(c - 1)];
         const ChannelRow& back = stored[size_t(c - 1)];
-        const auto check = [&](const QString& was, const QString& now, int column,
-                               const char* what) {
-            if (!was.isEmpty() && now.isEmpty())
-                Warn(QStringLiteral("%1: line %2: %3 %4 cannot be stored; channel %5 has no %6")
-                         .arg(Native(csvPath), QString::number(typed.lineNumber), header.at(column),
-                              was, QString::number(c), QLatin1String(what)));
+        const auto lost = [&](const QString& was, const QString& now, int column,
+                              const char* what) {
+            if (was.isEmpty() || !now.isEmpty()) return QString();
+            return QStringLiteral("%1: line %2: %3 %4 cannot be stored; channel %5 has no %6")
+                .arg(Native(csvPath), QString::number(typed.lineNumber), header.at(column), was,
+                     QString::number(c), QLatin1String(what));
         };
-        check(typed.row.TxFreq, back.TxFreq, 1, "transmit frequency");
-        check(typed.row.RxFreq, back.RxFreq, 2, "receive frequency");
-        check(typed.row.TxTone, back.TxTone, 5, "transmit tone");
-        check(typed.row.RxTone, back.RxTone, 6, "receive tone");
+        for (const QString& text : {lost(typed.row.TxFreq, back.TxFreq, 1, "transmit frequency"),
+                                    lost(typed.row.RxFreq, back.RxFreq, 2, "receive frequency")})
+            if (!text.isEmpty()) lostFrequencies << text;
+        for (const QString& text : {lost(typed.row.TxTone, back.TxTone, 5, "transmit tone"),
+                                    lost(typed.row.RxTone, back.RxTone, 6, "receive tone")})
+            if (!text.isEmpty()) Warn(text);
     }
+    if (!lostFrequencies.isEmpty())
+        return Report(Failed(lostFrequencies.join(QStringLiteral("; ")) +
+                             QStringLiteral("; nothing written")));
 
     if (auto failure = SavePersonality(outPath, image)) return Report(*failure);
     PrintChannels(stored, s.ctx);
+    return kExitOk;
+}
+
+// One line per definition: the number --band takes, the name, the CPU type and the band
+// limits (EnforceLo, EnforceHi) when the definition sets them.
+int Bands(const QCommandLineParser& parser, const Options& o) {
+    Configuration cfg;
+    QString path;
+    if (auto failure = LoadConfig(parser, o, cfg, path)) return Report(*failure);
+    const auto limit = [](float mhz) { return mhz != 0 ? QString::number(mhz) : QString(); };
+    QTextStream out(stdout);
+    out << CsvLine({QStringLiteral("Band"), QStringLiteral("Name"), QStringLiteral("CPU"),
+                    QStringLiteral("Low MHz"), QStringLiteral("High MHz")})
+        << '\n';
+    for (int d = 1; d <= cfg.DefinitionCount(); ++d) {
+        const RadioDefinition& def = cfg.Definition(d);
+        QString cpu = QString::number(def.RadioID);
+        if (def.RadioID == kDeltaSX) cpu += QStringLiteral(" (Delta-SX)");
+        if (def.RadioID == kDeltaS) cpu += QStringLiteral(" (Delta-S)");
+        out << CsvLine({QString::number(d), cfg.Names.at(d - 1), cpu, limit(def.EnforceLo),
+                        limit(def.EnforceHi)})
+            << '\n';
+    }
     return kExitOk;
 }
 
@@ -404,16 +453,18 @@ int Run(const QStringList& arguments) {
     for (const CommandInfo& c : kCommands)
         if (name == QLatin1String(c.name)) info = &c;
     if (!info)
-        return Report(Usage(QStringLiteral("unknown command \"%1\"; the commands are decode, "
-                                           "encode, read and write (--help)")
+        return Report(Usage(QStringLiteral("unknown command \"%1\"; the commands are bands, "
+                                           "decode, encode, read and write (--help)")
                                 .arg(name)));
 
     Options o;
     QCommandLineParser parser;
     parser.setApplicationDescription(QLatin1String(info->summary));
     const QCommandLineOption help = parser.addHelpOption();
-    parser.addOptions({o.config, o.band, o.cpu, o.refFreq, o.ifFreq, o.rxMult, o.txMult,
-                       o.injection, o.invertTx, o.invertRx, o.device, o.log, o.timeScale});
+    parser.addOption(o.config);
+    if (info->command != Command::Bands)
+        parser.addOptions({o.band, o.cpu, o.refFreq, o.ifFreq, o.rxMult, o.txMult, o.injection,
+                           o.invertTx, o.invertRx, o.device, o.log, o.timeScale});
     if (info->command == Command::Encode || info->command == Command::Read)
         parser.addOption(o.output);
     if (info->command == Command::Write) parser.addOption(o.yesCpu);
@@ -446,10 +497,13 @@ int Run(const QStringList& arguments) {
     if (writesFile && parser.value(o.output).isEmpty())
         return Report(Usage(QStringLiteral("-o wants a file name")));
 
+    if (info->command == Command::Bands) return Bands(parser, o);
     Session session;
     if (auto failure = OpenSession(parser, o, session)) return Report(*failure);
 
     switch (info->command) {
+    case Command::Bands:
+        break;
     case Command::Decode:
         return Decode(session, args.first());
     case Command::Encode:
