@@ -115,10 +115,6 @@ private slots:
         readRow("UTF-8 without one", "[S]\nk=B\xC3\xA4nd \xC2\xB5\n", "B\u00e4nd \u00b5", 0);
         readRow("value cut to 1023 characters", "[S]\nk=" + QByteArray(1024, 'x'),
                 QString(1023, u'x'), 0);
-        readRow("quoted line longer than the line head",
-                "[S]\nk='" + QByteArray(40000, 'q') + "'  \n", QString(1023, u'q'), 0);
-        readRow("key after a very long line", "[S]\nj=" + QByteArray(200000, 'z') + "\nk=5\n", "5",
-                5);
         QByteArray junk;
         for (int i = 0; i < 4096; ++i)
             junk.append(char((i * 37) & 0xFF));

@@ -85,11 +85,10 @@ private slots:
         QTimer::singleShot(0, w.get(), [&] {
             if (auto* status = w->findChild<ostrand::frmDialog*>()) said = status->Text();
         });
-        const QMap<QString, QString> edits{{"leave", "txtTXFreq_1=146.0000"},
-                                           {"ref", "cmbRef_1=5"},
-                                           {"save", "mnuSave"},
-                                           {"write", "cmdWrite"}};
-        Apply(*w, edits[action]);
+        Apply(*w, QMap<QString, QString>{{"leave", "txtTXFreq_1=146.0000"},
+                                         {"ref", "cmbRef_1=5"},
+                                         {"save", "mnuSave"},
+                                         {"write", "cmdWrite"}}[action]);
         if (!reason.isEmpty()) {
             QVERIFY(w->eeImage == image);
             QVERIFY(Find(*w, field)->toolTip().startsWith(reason));
@@ -150,32 +149,23 @@ private slots:
                  QStringList({"12", "10", "100.5", "128.3"}));
     }
 
-    // The wheel over a list without keyboard focus changes nothing, also with the grid
-    // cleared on a band change; with focus it moves the list.
-    void wheelOnlyWithFocus_data() {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("band list, memory cleared on a band change") << "cmbBand";
-        QTest::newRow("PLL Ref.") << "cmbRef_4";
-        QTest::newRow("CCT") << "cmbCCT_4";
-    }
+    // The wheel over a list without keyboard focus changes nothing (over the band list it
+    // would clear the grid); with focus it moves the list.
     void wheelOnlyWithFocus() {
-        QFETCH(QString, name);
         auto w = OpenOnBand(0);
         Apply(*w, Filled(4) + ";mnuClrMemoryOnBandSelect");
-        const QStringList grid = Grid(*w);
-        auto* list = w->findChild<QComboBox*>(name);
-        const int position = list->currentIndex();
-        const auto notch = [&] {
-            QWheelEvent down(QPointF(5, 5), list->mapToGlobal(QPointF(5, 5)), {}, {0, -120},
-                             Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-            QApplication::sendEvent(list, &down);
-        };
-        notch();
-        QCOMPARE(Grid(*w), grid);
-        QCOMPARE(list->currentIndex(), position);
-        list->setFocus();
-        notch();
-        QCOMPARE(list->currentIndex(), position + 1);
+        for (const char* name : {"cmbRef_4", "cmbCCT_4", "cmbBand"}) {
+            auto* list = Find<QComboBox>(*w, name);
+            const QStringList grid = Grid(*w);
+            const int position = list->currentIndex();
+            QWheelEvent notch({5, 5}, list->mapToGlobal(QPointF(5, 5)), {}, {0, -120}, Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(list, &notch);
+            QCOMPARE(Grid(*w), grid);
+            list->setFocus();
+            QApplication::sendEvent(list, &notch);
+            QCOMPARE(list->currentIndex(), position + 1);
+        }
     }
 
     void cpuLabel_data() {
