@@ -1,8 +1,8 @@
 #include "config/IniFile.h"
 
+#include "common/Files.h"
 #include "common/Numbers.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
@@ -105,31 +105,14 @@ FileText decodeText(const QByteArray& bytes) {
 
 // Reads the whole file; a missing one gives an empty text and a problem.
 FileText readText(const QString& path) {
+    const FileBytes read = ReadRegularFile(path, cINIFile::kMaxFileSize + 1);
     FileText t;
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists()) {
-        t.problem = QStringLiteral("no such file");
-        return t;
-    }
-    if (!info.isFile()) {
-        t.problem = QStringLiteral("not a regular file");
-        return t;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        t.problem = file.errorString();
-        return t;
-    }
-    const QByteArray bytes = file.read(cINIFile::kMaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError) {
-        t.problem = file.errorString();
-        return t;
-    }
-    if (bytes.size() > cINIFile::kMaxFileSize) {
+    if (!read.problem.isEmpty())
+        t.problem = read.problem;
+    else if (read.bytes.size() > cINIFile::kMaxFileSize)
         t.problem = QStringLiteral("larger than %1 MiB").arg(cINIFile::kMaxFileSize >> 20);
-        return t;
-    }
-    t = decodeText(bytes);
+    else
+        t = decodeText(read.bytes);
     return t;
 }
 

@@ -1,6 +1,7 @@
 #include "image/PersonalityFile.h"
 
-#include <QFile>
+#include "common/Files.h"
+
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -47,30 +48,14 @@ QByteArray FormatPersonality(const EEImage& image) {
 
 PersonalityRead ReadPersonalityFile(const QString& path) {
     PersonalityRead result;
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        result.reason = QStringLiteral("no such file");
-        return result;
-    }
-    if (!info.isFile()) {
-        result.reason = QStringLiteral("not a file");
-        return result;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.reason = file.errorString();
-        return result;
-    }
-    const QByteArray content = file.read(kPersonalityReadLimit);
-    if (file.error() != QFileDevice::NoError) {
-        result.reason = file.errorString();
-        return result;
-    }
-    if (content.isEmpty()) {
+    const FileBytes read = ReadRegularFile(path, kPersonalityReadLimit);
+    result.reason = read.problem;
+    if (!read.problem.isEmpty()) return result;
+    if (read.bytes.isEmpty()) {
         result.status = PersonalityRead::Empty;
         return result;
     }
-    const auto bytes = ParsePersonality(content);
+    const auto bytes = ParsePersonality(read.bytes);
     if (!bytes) {
         result.status = PersonalityRead::Invalid;
         return result;

@@ -1,0 +1,32 @@
+#include "common/Files.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace ostrand {
+
+FileBytes ReadRegularFile(const QString& path, qint64 limit) {
+    FileBytes read;
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists()) {
+        read.problem = QStringLiteral("no such file");
+        return read;
+    }
+    if (!info.isFile()) {
+        read.problem = QStringLiteral("not a regular file");
+        return read;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        read.problem = file.errorString();
+        return read;
+    }
+    read.bytes = file.read(limit);
+    if (file.error() != QFileDevice::NoError) {
+        read.bytes.clear();
+        read.problem = file.errorString();
+    }
+    return read;
+}
+
+} // namespace ostrand
