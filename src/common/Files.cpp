@@ -21,7 +21,9 @@ FileBytes ReadRegularFile(const QString& path, qint64 limit) {
         read.problem = file.errorString();
         return read;
     }
-    read.bytes = file.read(limit);
+    // Never more than the file holds (and one byte to see that it ends): a large limit would
+    // otherwise be allocated for every small file.
+    read.bytes = file.read(qMin(limit, info.size() + 1));
     if (file.error() != QFileDevice::NoError) {
         read.bytes.clear();
         read.problem = file.errorString();
