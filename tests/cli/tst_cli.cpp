@@ -3,8 +3,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMimeDatabase>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <sys/stat.h>
@@ -93,6 +95,12 @@ private slots:
         QVERIFY(dir_.isValid());
         Write("Ostrand.ini", Config());
         QCOMPARE(::mkfifo(QFile::encodeName(Path("fifo")), 0644), 0);
+        // The MIME database with the package file as installed, beside the system's.
+        QVERIFY(QDir().mkpath(Path("share/mime/packages")));
+        QVERIFY(QFile::copy(qEnvironmentVariable("OSTRAND_SOURCE_DIR") +
+                                "/data/desktop/ostrand-mime.xml",
+                            Path("share/mime/packages/ostrand.xml")));
+        qputenv("XDG_DATA_DIRS", (Path("share") + ":/usr/local/share:/usr/share").toLocal8Bit());
     }
 
     void bands() {
@@ -217,6 +225,59 @@ private slots:
         QCOMPARE(r.err.count('\n'), 1);
         QCOMPARE(Read("kept.DSX"), kept);
         QCOMPARE(r.out, QString());
+    }
+
+    // Each manual page names every option that its program's --help lists: the CLI's page is
+    // made from the tables --help prints, ribsim's is written by hand.
+    void manPagesNameEveryOption_data() {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("command");
+        QTest::newRow("ribsim") << "ribsim"
+                                << "";
+        for (const QString& line : Run("--help").Lines())
+            if (line.startsWith("  "))
+                QTest::newRow(qPrintable("ostrand-cli " + line.section(' ', 2, 2)))
+                    << "ostrand-cli" << line.section(' ', 2, 2);
+    }
+    void manPagesNameEveryOption() {
+        QFETCH(QString, program);
+        QFETCH(QString, command);
+        const QString bin = qEnvironmentVariable("OSTRAND_BINARY_DIR");
+        QFile page(bin + "/man/" + program + ".1");
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        const QString man = QString::fromUtf8(page.readAll());
+        QProcess p;
+        p.start(bin + '/' + program, QStringList{command, "--help"}.mid(command.isEmpty()));
+        QVERIFY(p.waitForFinished());
+        const QString help = QString::fromUtf8(p.readAllStandardOutput());
+        if (!command.isEmpty()) {
+            QVERIFY(man.contains("\\fB" + command + "\\fR"));
+            QCOMPARE(Run(command + " --help-all").out, help);
+        }
+        static const QRegularExpression option("^  (?:(-\\w), )?(--[\\w-]+)",
+                                               QRegularExpression::MultilineOption);
+        QStringList names;
+        for (const QRegularExpressionMatch& m : option.globalMatch(help))
+            names << m.capturedTexts().mid(1);
+        names.removeAll(QString());
+        QVERIFY(names.size() > 2);
+        for (QString name : names)
+            QVERIFY2(man.contains(name.replace("-", "\\-")), qPrintable(name));
+    }
+
+    // Personality files are one type whatever the case of their extension.
+    void personalityMimeType_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("personality");
+        for (const char* name : {"A.DSX", "b.dsx", "c.Dfs", "D.DS"})
+            QTest::newRow(name) << name << true;
+        QTest::newRow("a longer extension") << "e.dsxx" << false;
+    }
+    void personalityMimeType() {
+        QFETCH(QString, name);
+        QTEST(QMimeDatabase().mimeTypeForFile(name, QMimeDatabase::MatchExtension).name() ==
+                  "application/x-ostrand-personality",
+              "personality");
     }
 
     // Against the simulated RIB (time scaled 1/20), a Delta-S radio. The file is written as it

@@ -2,6 +2,7 @@
 
 #include "ChannelCsv.h"
 #include "CliHost.h"
+#include "ManPage.h"
 
 #include "band/BandSelection.h"
 #include "band/RadioValues.h"
@@ -126,6 +127,23 @@ struct Options {
 
     Options() { timeScale.setFlags(QCommandLineOption::HiddenFromHelp); }
 };
+
+// A command's help: its --help and the manual page are made from it.
+CommandHelp HelpFor(const CommandInfo& info, const Options& o) {
+    CommandHelp help{QLatin1String(info.name),
+                     QLatin1String(info.summary),
+                     QLatin1String(info.positional),
+                     info.command == Command::Encode ? QStringLiteral("The channel plan.")
+                                                     : QStringLiteral("The personality file."),
+                     {o.config}};
+    if (info.command != Command::Bands)
+        help.options << QList<QCommandLineOption>{o.band,     o.cpu,    o.refFreq,   o.ifFreq,
+                                                  o.rxMult,   o.txMult, o.injection, o.invertTx,
+                                                  o.invertRx, o.device, o.log,       o.timeScale};
+    if (info.command == Command::Encode || info.command == Command::Read) help.options << o.output;
+    if (info.command == Command::Write) help.options << o.yesCpu;
+    return help;
+}
 
 struct Session {
     CodecContext ctx;
@@ -449,6 +467,14 @@ int Run(const QStringList& arguments) {
         out << GeneralHelp();
         return kExitOk;
     }
+    if (name == u"--man") { // hidden: the build makes the manual page with it
+        const Options o;
+        std::vector<CommandHelp> all;
+        for (const CommandInfo& c : kCommands)
+            all.push_back(HelpFor(c, o));
+        out << ManPage(all, CsvHeader());
+        return kExitOk;
+    }
     const CommandInfo* info = nullptr;
     for (const CommandInfo& c : kCommands)
         if (name == QLatin1String(c.name)) info = &c;
@@ -457,27 +483,20 @@ int Run(const QStringList& arguments) {
                                            "decode, encode, read and write (--help)")
                                 .arg(name)));
 
-    Options o;
+    const Options o;
+    const CommandHelp help = HelpFor(*info, o);
     QCommandLineParser parser;
-    parser.setApplicationDescription(QLatin1String(info->summary));
-    const QCommandLineOption help = parser.addHelpOption();
-    parser.addOption(o.config);
-    if (info->command != Command::Bands)
-        parser.addOptions({o.band, o.cpu, o.refFreq, o.ifFreq, o.rxMult, o.txMult, o.injection,
-                           o.invertTx, o.invertRx, o.device, o.log, o.timeScale});
-    if (info->command == Command::Encode || info->command == Command::Read)
-        parser.addOption(o.output);
-    if (info->command == Command::Write) parser.addOption(o.yesCpu);
-    const QString positional = QLatin1String(info->positional);
-    if (!positional.isEmpty())
-        parser.addPositionalArgument(positional, info->command == Command::Encode
-                                                     ? QStringLiteral("The channel plan.")
-                                                     : QStringLiteral("The personality file."));
+    parser.setApplicationDescription(help.summary);
+    parser.addHelpOption();
+    parser.addOptions(help.options);
+    const QString positional = help.positional;
+    if (!positional.isEmpty()) parser.addPositionalArgument(positional, help.positionalHelp);
 
     QStringList rest = arguments.mid(2);
     rest.prepend(arguments.first());
     if (!parser.parse(rest)) return Report(Usage(parser.errorText()));
-    if (parser.isSet(help)) {
+    // Qt's help option comes with --help-all, which must not run the command either.
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
         QString text = parser.helpText();
         text.replace(QRegularExpression(QStringLiteral("^Usage: \\S+")),
                      QStringLiteral("Usage: ostrand-cli ") + name);
