@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages the build, the tests and the program need, only when missing.
 # Further package names given as arguments are installed the same way.
 set -euo pipefail
-pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libqt6serialport6-dev
+pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
       libgl-dev xvfb xauth man-db desktop-file-utils appstream "$@")
 missing=()
 for p in "${pkgs[@]}"; do
@@ -11,6 +11,8 @@ done
 if ((${#missing[@]})); then
     SUDO=""
     [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-    $SUDO apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    # Waits for another install on the machine to end rather than failing at once.
+    $SUDO apt-get -o DPkg::Lock::Timeout=600 update -qq
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get -o DPkg::Lock::Timeout=600 install -y -qq \
+        --no-install-recommends "${missing[@]}"
 fi

@@ -24,7 +24,7 @@ mkdir -p "$tree"
 # it but build output when this is no git checkout.
 if git -C "$root" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
     (cd "$root" && git ls-files -z --cached --others --exclude-standard |
-        while IFS= read -r -d '' f; do [ -e "$f" ] && printf '%s\0' "$f"; done |
+        while IFS= read -r -d '' f; do if [ -e "$f" ]; then printf '%s\0' "$f"; fi; done |
         xargs -0 cp --parents --no-dereference -t "$tree")
 else
     tar -C "$root" --anchored --exclude='./build*' --exclude=./dist -cf - . | tar -C "$tree" -xf -
