@@ -34,7 +34,7 @@ struct Rig : FileDialogs {
     Host host;
     QString answer;
     QList<FileDialogRequest> requests;
-    PersonalityFileContext context{host, *this, nullptr, nullptr, QStringLiteral("D"), {}};
+    PersonalityFileContext context{host, *this, nullptr, nullptr, QStringLiteral("D"), {}, {}};
     Rig() {
         context.refreshFromImage = [this] { host.events << "refresh", host.DecodeGrid(); };
         context.pause = [this](int ms) { host.events << QStringLiteral("pause %1").arg(ms); };
