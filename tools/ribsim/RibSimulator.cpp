@@ -48,6 +48,8 @@ RibSimulator::RibSimulator(int masterFd, const SimOptions& options, const Block&
     inputPacer_.setInterval(1);
     connect(&inputPacer_, &QTimer::timeout, this, &RibSimulator::PaceInput);
     clock_.start();
+    connect(&flooder_, &QTimer::timeout, this, &RibSimulator::Flood);
+    if (options_.flood) flooder_.start(0);
 }
 
 QString RibSimulator::Keyword(const QByteArray& line) {
@@ -98,6 +100,12 @@ void RibSimulator::PaceInput() {
 
 void RibSimulator::Receive(QByteArrayView text) {
     for (const char c : text) {
+        // Two records in: the rest of the transfer never arrives.
+        if (loadingRecords_ && options_.hangupOn == "DATA" && line_.size() == 86) {
+            std::printf("< %s\n", Printable(line_).constData());
+            HangUp();
+            return;
+        }
         if (c == '\r' || c == '\n') {
             if (!line_.isEmpty()) Handle(line_);
             line_.clear();
@@ -258,8 +266,15 @@ void RibSimulator::HangUp() {
     std::printf("hangup\n");
     std::fflush(stdout);
     notifier_->setEnabled(false);
+    flooder_.stop();
     ::close(master_);
     QCoreApplication::exit(0);
+}
+
+void RibSimulator::Flood() {
+    // Never a prompt, a verdict or an end record, and no waiting for the reader.
+    static const QByteArray garbage = QByteArray("~#%&!?\x07").repeated(512);
+    if (::write(master_, garbage.constData(), garbage.size()) > 0) sentCount_ += garbage.size();
 }
 
 void RibSimulator::Save() const {

@@ -32,7 +32,8 @@ struct SimOptions {
     bool noise = false;
     bool echo = false;
     int hangupAfter = -1;   // characters of the record answer before the line drops
-    QString hangupOn;       // command keyword whose receipt drops the line
+    QString hangupOn;       // command keyword whose receipt drops the line (DATA: mid-records)
+    bool flood = false;     // streams garbage from the start, as a device that is no RIB
     double msPerChar = 0;   // output pacing; 0 sends at once
     bool paceInput = false; // received characters also take msPerChar each to arrive
 };
@@ -59,6 +60,7 @@ private:
     void Pace();
     void WriteNow(const QByteArray& text);
     void HangUp();
+    void Flood();
 
     int master_;
     SimOptions options_;
@@ -81,5 +83,6 @@ private:
     QList<qint64> arrivalNs_;
     qint64 lineFreeNs_ = 0;
     QTimer inputPacer_;
+    QTimer flooder_;
     QElapsedTimer clock_;
 };

@@ -103,13 +103,19 @@ int main(int argc, char* argv[]) {
                                     "Drop the line after N characters of the "
                                     "record answer.",
                                     "N");
-    const QCommandLineOption hangupOn("hangup-on", "Drop the line when COMMAND arrives.",
+    const QCommandLineOption hangupOn("hangup-on",
+                                      "Drop the line when COMMAND arrives (DATA: after two "
+                                      "records).",
                                       "COMMAND");
+    const QCommandLineOption flood("flood", "Stream garbage without end, as a device that is "
+                                            "no RIB.");
     const QCommandLineOption charDelay("char-delay", "Send one character every MS ms.", "MS");
     const QCommandLineOption baud("baud-pace", "Send and receive at the pace of 2400 baud "
                                                "(4.17 ms a character).");
-    parser.addOptions({load, save, cpu, rev, silent, noPrompt, ignore, late, gid, cmp, differ,
-                       badSum, missing, noise, echo, hangup, hangupOn, charDelay, baud});
+    const QCommandLineOption baudRate("baud", "Send and receive at the pace of RATE baud.", "RATE");
+    parser.addOptions({load, save,   cpu,      rev,    silent,    noPrompt, ignore,
+                       late, gid,    cmp,      differ, badSum,    missing,  noise,
+                       echo, hangup, hangupOn, flood,  charDelay, baud,     baudRate});
     parser.process(app);
 
     SimOptions options;
@@ -135,8 +141,11 @@ int main(int argc, char* argv[]) {
     options.hangupOn = parser.value(hangupOn).toUpper();
     if (parser.isSet(charDelay))
         options.msPerChar = Number(parser.value(charDelay), "--char-delay");
-    if (parser.isSet(baud)) {
-        options.msPerChar = 10.0 * 1000.0 / 2400.0;
+    options.flood = parser.isSet(flood);
+    if (parser.isSet(baud) || parser.isSet(baudRate)) {
+        const int rate = parser.isSet(baudRate) ? Number(parser.value(baudRate), "--baud") : 2400;
+        if (rate <= 0) Fail("--baud wants a positive rate");
+        options.msPerChar = 10.0 * 1000.0 / rate;
         options.paceInput = true;
     }
 
