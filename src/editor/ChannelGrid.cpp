@@ -91,6 +91,7 @@ QCheckBox* Box(QWidget* parent, const char* name, int r) {
 } // namespace
 
 ChannelGrid::ChannelGrid(QWidget* parent, QGridLayout* layout, int firstRow) : QObject(parent) {
+    keptCct_.fill(-1);
     const int headerRow = firstRow + 1;
     const auto centre = Qt::AlignHCenter | Qt::AlignBottom;
 
@@ -154,6 +155,8 @@ ChannelGrid::ChannelGrid(QWidget* parent, QGridLayout* layout, int firstRow) : Q
         cmbCCT[r]->addItems(cctItems);
         WheelOnlyWhenFocused(cmbRef[r]);
         WheelOnlyWhenFocused(cmbCCT[r]);
+        // The operator's pick, even of "Off", replaces a timer the list could not show.
+        connect(cmbCCT[r], &QComboBox::activated, this, [this, r] { keptCct_[size_t(r)] = -1; });
 
         chkSTE[r] = Box(parent, "chkSTE", r);
         chkTxW[r] = Box(parent, "chkTxW", r);
@@ -195,6 +198,7 @@ ChannelRow ChannelGrid::ReadRow(int r) const {
     row.RxTone = txtRxTone[r]->text();
     row.STE = chkSTE[r]->isChecked();
     row.CCT = cmbCCT[r]->currentIndex();
+    row.KeptCCT = row.CCT == 0 ? keptCct_[size_t(r)] : -1;
     row.TxW = chkTxW[r]->isChecked();
     row.TxZ = chkTxZ[r]->isChecked();
     row.RxW = chkRxW[r]->isChecked();
@@ -211,6 +215,7 @@ void ChannelGrid::WriteRow(int r, const ChannelRow& row) {
     ShowText(txtRxTone[r], row.RxTone, kToneLength);
     chkSTE[r]->setChecked(row.STE);
     cmbCCT[r]->setCurrentIndex(row.CCT);
+    keptCct_[size_t(r)] = row.KeptCCT;
     for (QCheckBox* box : {chkTxW[r], chkTxZ[r], chkRxW[r], chkRxZ[r]})
         box->setEnabled(row.WZEnabled);
     chkTxW[r]->setChecked(row.TxW);
@@ -230,6 +235,7 @@ void ChannelGrid::CopyRow(int r) {
         ShowText(txtRxTone[i], txtRxTone[r]->text(), kToneLength);
         chkSTE[i]->setChecked(chkSTE[r]->isChecked());
         cmbCCT[i]->setCurrentIndex(cmbCCT[r]->currentIndex());
+        keptCct_[size_t(i)] = keptCct_[size_t(r)];
         chkTxW[i]->setChecked(chkTxW[r]->isChecked());
         chkTxZ[i]->setChecked(chkTxZ[r]->isChecked());
         chkRxW[i]->setChecked(chkRxW[r]->isChecked());
@@ -245,6 +251,7 @@ void ChannelGrid::Clear() {
         txtRxTone[r]->clear();
         chkSTE[r]->setChecked(false);
         cmbCCT[r]->setCurrentIndex(0);
+        keptCct_[size_t(r)] = -1;
         chkTxW[r]->setChecked(false);
         chkTxZ[r]->setChecked(false);
         chkRxW[r]->setChecked(false);

@@ -71,6 +71,8 @@ public:
     Column<QCheckBox> chkRxW{};
     Column<QCheckBox> chkRxZ{};
 
+    // A row's KeptCCT (a timer code its list cannot show) is remembered from WriteRow until the
+    // operator picks a timer in that row's list.
     ChannelRow ReadRow(int r) const;
     // Writes every control of row r; a reference position change raises ReferenceChanged as
     // any change does (the caller holds refreshes off while it writes).
@@ -95,6 +97,9 @@ signals:
     void ToneLeft(int row, bool transmit);
     void ReferenceChanged(int row);
     void ChannelClicked(int row);
+
+private:
+    std::array<int, kChannels> keptCct_;
 };
 
 } // namespace ostrand

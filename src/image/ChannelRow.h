@@ -19,6 +19,9 @@ struct ChannelRow {
     QString RxTone{};
     bool STE = false;
     int CCT = 0;
+    // A timer code the CCT list cannot show (an unknown CPU offers "Off" only): decoding keeps
+    // it here while CCT shows "Off", and encoding stores it again; -1 when there is none.
+    int KeptCCT = -1;
     bool TxW = false;
     bool TxZ = false;
     bool RxW = false;

@@ -72,9 +72,11 @@ ChannelRow EEDecode(const EEImage& image, int EEindex, const CodecContext& ctx) 
     // The stored bit means "STE off".
     row.STE = deltaS ? !(b0 & 0x20) : !(b2 & 0x04);
 
-    // A timer code the current CPU's list does not offer shows as "Off".
+    // A timer code the current CPU's list does not offer shows as "Off" and is kept.
     const int cct = deltaS ? (b4 >> 4) : (b4 & 7);
-    row.CCT = cct <= cctCount(ctx.CurRadioID) ? cct : 0;
+    const bool listed = cct <= cctCount(ctx.CurRadioID);
+    row.CCT = listed ? cct : 0;
+    row.KeptCCT = listed ? -1 : cct;
 
     row.RefIndex = k;
     // A divider of 0 decodes as no frequency.
@@ -151,7 +153,7 @@ void EEEncode(EEImage& image, int EEindex, const ChannelRow& row, const CodecCon
         if (row.TxZ) image[at + 4] |= 0x20;
     }
     // No selection stores "Off"; other positions keep only the bits the format has for them.
-    const int c = row.CCT < 0 ? 0 : row.CCT;
+    const int c = row.KeptCCT >= 0 ? row.KeptCCT : std::max(row.CCT, 0);
     if (deltaS)
         image[at + 4] |= uint8_t((c & 0x0F) << 4);
     else
