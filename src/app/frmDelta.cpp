@@ -25,7 +25,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
@@ -34,7 +33,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
-#include <QTime>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <utility>
@@ -88,7 +86,8 @@ private:
 frmDelta::frmDelta(QWidget* parent)
     : QMainWindow(parent), host_(std::make_unique<WindowHost>(*this)),
       ownMessages_(std::make_unique<QtMessageBoxes>(this)),
-      ownFileDialogs_(std::make_unique<QtFileDialogs>(this)) {
+      ownFileDialogs_(std::make_unique<QtFileDialogs>(this)),
+      log_(QStringLiteral("Ostrand"), ProgramFile(QStringLiteral("debug.log"))) {
     setObjectName(QStringLiteral("frmDelta"));
     setWindowTitle(QStringLiteral("Ostrand"));
     setWindowIcon(AppIcon());
@@ -319,17 +318,7 @@ void frmDelta::ReadINIFile() {
 }
 
 void frmDelta::debug_log(const QString& text) {
-    if (!mnuDebug->isChecked()) return;
-    QFile log(ProgramFile(QStringLiteral("debug.log")));
-    const QByteArray line = (QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) +
-                             QStringLiteral(" : ") + text + QStringLiteral("\r\n"))
-                                .toLocal8Bit();
-    const bool ok = log.open(QIODevice::WriteOnly | QIODevice::Append) &&
-                    log.write(line) == line.size() && log.flush();
-    if (!ok && !logFailed_) // once per failure streak, never to the operation that logs
-        qWarning("Ostrand: cannot write the debug log %s: %s", qPrintable(log.fileName()),
-                 qPrintable(log.errorString()));
-    logFailed_ = !ok;
+    if (mnuDebug->isChecked()) log_.Append(text);
 }
 
 RadioFields frmDelta::CurrentFields() const {

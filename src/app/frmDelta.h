@@ -8,6 +8,7 @@
 #include "image/EEImage.h"
 #include "link/LinkTiming.h"
 #include "link/RadioHost.h"
+#include "platform/DebugLog.h"
 #include "ui/StatusWindow.h"
 
 #include <QMainWindow>
@@ -131,7 +132,7 @@ private:
     bool closing_ = false;
     bool closePending_ = false;
     bool shutdownDone_ = false;
-    bool logFailed_ = false;
+    DebugLog log_;
     QString seedNotice_; // what start-up said about a missing configuration
     QString pendingNotice_;
 };

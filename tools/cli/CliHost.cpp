@@ -1,8 +1,6 @@
 #include "CliHost.h"
 
-#include <QTime>
 #include <csignal>
-#include <cstdio>
 #include <unistd.h>
 
 namespace ostrand::cli {
@@ -18,8 +16,8 @@ extern "C" void OnInterrupt(int) {
 } // namespace
 
 CliHost::CliHost(int16_t curRadioID, QString device, QString logPath, bool yesCpuMismatch)
-    : curRadioID_(curRadioID), device_(std::move(device)), logPath_(std::move(logPath)),
-      yesCpuMismatch_(yesCpuMismatch), out_(stdout) {}
+    : curRadioID_(curRadioID), device_(std::move(device)), logging_(!logPath.isEmpty()),
+      log_(QStringLiteral("ostrand-cli"), logPath), yesCpuMismatch_(yesCpuMismatch), out_(stdout) {}
 
 void CliHost::SetStatus(const QString& text) {
     // The status window breaks lines with CR LF; a terminal wants LF.
@@ -54,17 +52,7 @@ void CliHost::SetIdentity(int16_t curRadioID, int16_t curRevision) {
 }
 
 void CliHost::Log(const QString& text) {
-    if (logPath_.isEmpty()) return;
-    QFile log(logPath_);
-    const QByteArray line = (QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) +
-                             QStringLiteral(" : ") + text + QStringLiteral("\r\n"))
-                                .toLocal8Bit();
-    const bool ok = log.open(QIODevice::WriteOnly | QIODevice::Append) &&
-                    log.write(line) == line.size() && log.flush();
-    if (!ok && logOk_) // once, never to the operation that logs
-        std::fprintf(stderr, "ostrand-cli: cannot write the log %s: %s\n", qPrintable(logPath_),
-                     qPrintable(log.errorString()));
-    logOk_ = logOk_ && ok;
+    if (logging_) log_.Append(text);
 }
 
 bool CliHost::Closing() const {

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "link/RadioHost.h"
+#include "platform/DebugLog.h"
 
-#include <QFile>
 #include <QString>
 #include <QTextStream>
 
@@ -33,8 +33,6 @@ public:
     bool Closing() const override;
 
     bool Declined() const { return declined_; }
-    // False when a log line could not be written.
-    bool LogOk() const { return logOk_; }
 
     // Ctrl-C and SIGTERM end a running operation at its next wait, through Closing().
     static void CatchInterrupts();
@@ -45,10 +43,10 @@ private:
     int16_t curRadioID_;
     int16_t curRevision_ = 0;
     QString device_;
-    QString logPath_;
+    bool logging_;
+    DebugLog log_;
     bool yesCpuMismatch_;
     bool declined_ = false;
-    bool logOk_ = true;
     QTextStream out_;
 };
 
