@@ -482,9 +482,16 @@ void frmDelta::ToneLeft(int row, bool transmit) {
 void frmDelta::RunOperation(bool (*operation)(RadioHost&, const LinkTiming&)) {
     if (operationRunning_ || closing_) return;
     operationRunning_ = true;
+    UpdateActionState();
     operation(*host_, linkTiming);
     operationRunning_ = false;
+    UpdateActionState();
     if (closePending_) close();
+}
+
+void frmDelta::UpdateActionState() {
+    for (QAction* item : {mnuOpen, mnuSave, mnuConfig, mnuAbout})
+        item->setEnabled(!operationRunning_);
 }
 
 void frmDelta::cmdRead_Click() {

@@ -123,6 +123,12 @@ private:
     void Notice(const QString& text);
     void Refuse(const QString& text);
     void RunOperation(bool (*operation)(RadioHost&, const LinkTiming&));
+    // A menu item that opens a window runs a nested event loop (a modal dialog, the wait for
+    // the editor), which would hold a running radio operation's waits until it closes: such
+    // items are unavailable while an operation runs. Every one of them is listed here; Exit
+    // and the two check-mark options stay live. The controls that stay live during an
+    // operation (band list, radio-wide fields, grid) must never open a modal window.
+    void UpdateActionState();
 
     std::unique_ptr<WindowHost> host_;
     std::unique_ptr<MessageBoxes> ownMessages_;

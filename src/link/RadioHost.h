@@ -19,6 +19,8 @@ public:
     virtual void SetStatus(const QString& text) = 0;
     virtual void CloseStatus() = 0;
     virtual void Beep() = 0;
+    // Whether a failure text stays up for the 3-second pause (a terminal keeps its lines).
+    virtual bool PausesAfterFailure() const { return true; }
 
     // "CPU Version Warning" Yes/No box with the stop icon; true when the operator says Yes.
     virtual bool ConfirmCpuMismatch(const QString& text, const QString& title) = 0;
@@ -31,7 +33,7 @@ public:
     virtual int16_t CurRadioID() const = 0;
     virtual int16_t CurRevision() const = 0;
     // Stores the identified CPU and revision, then refreshes the CPU label, the CCT lists and
-    // the grid (which redecodes the unchanged image).
+    // the grid (which redecodes the image). Called when an operation succeeds.
     virtual void SetIdentity(int16_t curRadioID, int16_t curRevision) = 0;
     // Grid -> image for rows 1..16, and image -> grid for rows 1..16.
     virtual void EncodeGrid() = 0;

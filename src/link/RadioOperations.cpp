@@ -1,5 +1,6 @@
 #include "link/RadioOperations.h"
 
+#include "image/RecordCodec.h"
 #include "link/RibLink.h"
 
 #include <algorithm>
@@ -10,45 +11,85 @@ namespace {
 
 enum class Outcome { Done, Failed, Declined };
 
-bool OpenPort(RibLink& link, RadioHost& host, const QString& prefix) {
+// One operation: its link and what it decides by.
+struct Operation {
+    Operation(RadioHost& h, const LinkTiming& timing)
+        : host(h), link(h, timing), device(h.SerialDevice()), curRadioID(h.CurRadioID()),
+          curRevision(h.CurRevision()) {}
+
+    RadioHost& host;
+    RibLink link;
+    // The snapshot at the click.
+    const QString device;
+    const int16_t curRadioID;
+    const int16_t curRevision;
+    // What identification found.
+    int16_t radioID = 0;
+    int16_t revision = 0;
+    bool wrdSent = false; // from here on the radio's memory may have changed
+
+    // The failure text of a step, unless the line went away: then that is what failed.
+    Outcome Fail(const QString& text) {
+        if (!link.LineGone()) {
+            host.SetStatus(text);
+        } else {
+            host.SetStatus("Lost the connection to " + DevicePath(device) +
+                           ". Is the RIB still plugged in?" +
+                           (wrdSent ? "\nThe radio may hold a partial personality: write it "
+                                      "again once the RIB answers."
+                                    : ""));
+        }
+        return Outcome::Failed;
+    }
+};
+
+bool OpenPort(Operation& op, const QString& prefix) {
     QString failure;
-    if (link.Open(failure)) {
-        host.Log(prefix + ": PortOpen=True");
-        host.ShowStatus();
+    if (op.link.Open(op.device, failure)) {
+        op.host.Log(prefix + ": PortOpen=True");
+        op.host.ShowStatus();
         return true;
     }
-    host.Log(prefix + ": Port open failed - " + failure);
-    host.ShowStatus();
-    host.SetStatus(failure);
+    op.host.Log(prefix + ": Port open failed - " + failure);
+    op.host.ShowStatus();
+    op.host.SetStatus(failure);
     return false;
 }
 
-bool WakeRib(RibLink& link, RadioHost& host, const QString& found) {
-    host.SetStatus("Searching for RIB...");
-    if (!link.FindRIB()) {
-        host.SetStatus("RIB not found");
+bool WakeRib(Operation& op, const QString& found) {
+    op.host.SetStatus("Searching for RIB...");
+    if (!op.link.FindRIB()) {
+        op.Fail("RIB not found");
         return false;
     }
-    host.SetStatus(found);
+    op.host.SetStatus(found);
     return true;
 }
 
-bool IdentifyRadio(RibLink& link, RadioHost& host) {
-    if (!link.GetRadioID()) {
-        host.SetStatus("Bad Radio ID");
+bool IdentifyRadio(Operation& op) {
+    RadioIdFields fields;
+    const bool ok = op.link.GetRadioID(fields);
+    // A missing field keeps the value the host had.
+    op.radioID = fields.id.value_or(op.curRadioID);
+    op.revision = fields.revision.value_or(op.curRevision);
+    if (!ok) {
+        // The host's CPU line no longer changes on a failed identification: say what was found.
+        const bool found = fields.id && fields.revision;
+        op.Fail(found ? "Bad Radio ID\n" + CpuLabelText(op.radioID, op.revision)
+                      : QStringLiteral("Bad Radio ID"));
         return false;
     }
-    const FirmwareCheck check = CheckFirmware(host.CurRadioID(), host.CurRevision());
-    host.SetStatus(check.text);
+    const FirmwareCheck check = CheckFirmware(op.radioID, op.revision);
+    op.host.SetStatus(check.text);
     return check.accepted;
 }
 
-bool Command(RibLink& link, RadioHost& host, const char* command, const QString& name) {
-    if (!link.SendCmdWaitPrompt(command)) {
-        host.SetStatus("Failed while sending " + name);
+bool Command(Operation& op, const char* command, const QString& name) {
+    if (!op.link.SendCmdWaitPrompt(command)) {
+        op.Fail("Failed while sending " + name);
         return false;
     }
-    host.SetStatus(name + " sent OK");
+    op.host.SetStatus(name + " sent OK");
     return true;
 }
 
@@ -58,61 +99,57 @@ Block BlockOf(const EEImage& image) {
     return block;
 }
 
-Outcome ReadSteps(RibLink& link, RadioHost& host) {
-    if (!WakeRib(link, host, "Found RIB") || !IdentifyRadio(link, host)) return Outcome::Failed;
-    link.delay(400);
-    if (!Command(link, host, rib::kSid, "SID") || !Command(link, host, rib::kRrd, "RRD"))
-        return Outcome::Failed;
+Outcome ReadSteps(Operation& op) {
+    if (!WakeRib(op, "Found RIB") || !IdentifyRadio(op)) return Outcome::Failed;
+    op.link.delay(400);
+    if (!Command(op, rib::kSid, "SID") || !Command(op, rib::kRrd, "RRD")) return Outcome::Failed;
     // Received into a copy: the image changes only when the whole block arrived intact.
-    Block received = BlockOf(host.Image());
+    Block received = BlockOf(op.host.Image());
     bool passfail = false;
-    link.GetIntelHex(rib::kIot, received, passfail);
+    op.link.GetIntelHex(rib::kIot, received, passfail);
     if (!passfail) {
-        host.SetStatus("Failed while reading Data");
-        host.Log("cmdRead: Read Failed");
+        op.Fail("Failed while reading Data");
+        op.host.Log("cmdRead: Read Failed");
         return Outcome::Failed;
     }
-    std::copy(received.begin(), received.end(), host.Image().begin());
-    host.SetStatus("Data was Read OK");
-    host.Log("cmdRead: Read OK");
-    host.SetStatus("Done");
-    link.delay(1000);
+    // Shown at once in the layout of the radio it came from: an edit during the last pause
+    // then works on the radio's channels.
+    std::copy(received.begin(), received.end(), op.host.Image().begin());
+    op.host.SetIdentity(op.radioID, op.revision);
+    op.host.SetStatus("Data was Read OK");
+    op.host.Log("cmdRead: Read OK");
+    op.host.SetStatus("Done");
+    op.link.delay(1000);
     return Outcome::Done;
 }
 
-Outcome WriteSteps(RibLink& link, RadioHost& host, const Block& block) {
-    if (!WakeRib(link, host, "Found RIB OK")) return Outcome::Failed;
-    const int16_t encodedFor = host.CurRadioID();
-    if (!IdentifyRadio(link, host)) return Outcome::Failed;
-    link.delay(400);
-    if (link.Aborted()) return Outcome::Failed;
-    if (encodedFor != host.CurRadioID() &&
-        !host.ConfirmCpuMismatch(kCpuWarningText, kCpuWarningTitle))
+Outcome WriteSteps(Operation& op, const Block& block) {
+    if (!WakeRib(op, "Found RIB OK") || !IdentifyRadio(op)) return Outcome::Failed;
+    op.link.delay(400);
+    if (op.link.Aborted()) return Outcome::Failed;
+    if (op.curRadioID != op.radioID &&
+        !op.host.ConfirmCpuMismatch(kCpuWarningText, kCpuWarningTitle))
         return Outcome::Declined;
     bool passfail = false;
-    link.PutIntelHex(rib::kIit, block, passfail);
-    if (!passfail) {
-        host.SetStatus("Failed while Writing Data");
-        return Outcome::Failed;
-    }
-    host.SetStatus("Write ok so far");
-    if (!Command(link, host, rib::kSid, "SID") || !Command(link, host, rib::kWrd, "WRD") ||
-        !Command(link, host, rib::kRrd, "RRD"))
-        return Outcome::Failed;
-    if (!link.GetCompareResult(rib::kCmp)) {
-        host.SetStatus("Verify failed");
-        return Outcome::Failed;
-    }
-    host.SetStatus("Verify OK!");
-    link.delay(1000);
+    op.link.PutIntelHex(rib::kIit, block, passfail);
+    if (!passfail) return op.Fail("Failed while Writing Data");
+    op.host.SetStatus("Write ok so far");
+    if (!Command(op, rib::kSid, "SID")) return Outcome::Failed;
+    op.wrdSent = true;
+    if (!Command(op, rib::kWrd, "WRD") || !Command(op, rib::kRrd, "RRD")) return Outcome::Failed;
+    if (!op.link.GetCompareResult(rib::kCmp)) return op.Fail("Verify failed");
+    op.host.SetStatus("Verify OK!");
+    if (op.host.CurRadioID() == op.curRadioID && op.host.CurRevision() == op.curRevision)
+        op.host.SetIdentity(op.radioID, op.revision);
+    op.link.delay(1000);
     return Outcome::Done;
 }
 
-void FailureEnd(RibLink& link, RadioHost& host) {
+void FailureEnd(Operation& op) {
     // A window that is closing gets no beep and no pause.
-    if (link.Aborted() || host.Closing()) return;
-    host.Beep();
-    link.delay(3000);
+    if (op.link.Aborted() || op.host.Closing()) return;
+    op.host.Beep();
+    if (op.host.PausesAfterFailure()) op.link.delay(3000);
 }
 
 } // namespace
@@ -123,11 +160,11 @@ bool ReadRadio(RadioHost& host, const LinkTiming& timing) {
     host.Log("mdRead: Entered");
     Outcome outcome = Outcome::Failed;
     {
-        RibLink link(host, timing);
-        if (OpenPort(link, host, "Read")) outcome = ReadSteps(link, host);
-        if (outcome == Outcome::Failed) FailureEnd(link, host);
+        Operation op(host, timing);
+        if (OpenPort(op, "Read")) outcome = ReadSteps(op);
+        if (outcome == Outcome::Failed) FailureEnd(op);
         host.CloseStatus();
-        link.Close();
+        op.link.Close();
     }
     host.Log("Read: PortOpen=False");
     host.DecodeGrid();
@@ -143,15 +180,14 @@ bool WriteRadio(RadioHost& host, const LinkTiming& timing) {
     host.SetReadEnabled(false);
     host.EncodeGrid();
     host.DecodeGrid();
-    // What the grid held at the click is what goes to the radio, whatever is edited meanwhile.
     const Block block = BlockOf(host.Image());
     Outcome outcome = Outcome::Failed;
     {
-        RibLink link(host, timing);
-        if (OpenPort(link, host, "Write")) outcome = WriteSteps(link, host, block);
-        if (outcome == Outcome::Failed) FailureEnd(link, host);
+        Operation op(host, timing);
+        if (OpenPort(op, "Write")) outcome = WriteSteps(op, block);
+        if (outcome == Outcome::Failed) FailureEnd(op);
         host.CloseStatus();
-        link.Close();
+        op.link.Close();
     }
     host.Log("Write: PortOpen=False");
     host.SetWriteEnabled(true);

@@ -1,6 +1,19 @@
 // Read Radio and Write Radio: the fixed command sequences with their status texts, run against
 // any RadioHost (the main window, or a command-line front end). Both always end in the same
 // state: status closed, port closed, both buttons enabled. They return true on success.
+//
+// Each operation works on a snapshot taken at the click: the serial device, the CPU type the
+// host encodes for, and for a write the block encoded from the grid under the definition
+// selected then. The radio's identified type is compared with that snapshot, never with the
+// host's live state, so nothing the operator does meanwhile (band change, Open, configuration
+// reload, grid edits) changes what is sent or what is checked. The host takes the radio's
+// identity only when the operation succeeds: a read's block is that radio's, and a written
+// radio is what the window then encodes for, unless the operator chose another type during
+// the write. A failed or declined operation leaves the host as it was, so the next write asks
+// the CPU question again.
+//
+// While an operation runs its waits process events; the host must not start a nested event
+// loop meanwhile (a modal dialog), or the waits stall until that loop ends.
 #pragma once
 
 #include "link/LinkTiming.h"

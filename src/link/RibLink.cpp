@@ -1,9 +1,12 @@
 #include "link/RibLink.h"
 
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QMetaEnum>
+#include <QSerialPortInfo>
 #include <cmath>
+#include <sys/stat.h>
 
 namespace ostrand {
 
@@ -12,28 +15,79 @@ namespace {
 constexpr int kBaud = 2400;
 // 8N1: ten bit times per character.
 constexpr double kMsPerChar = 10.0 * 1000.0 / kBaud;
+// A RIB answer is a few hundred characters: a device that streams far more than this is no
+// RIB, and neither memory nor the log may grow with it.
+constexpr qsizetype kReceiveLimit = 64 * 1024;
+constexpr qsizetype kQuoteLimit = 4096;
+
+// Read and write permission for the owner (6), the group (3) or the others (0).
+bool ReadWrite(int mode, int shift) {
+    return ((mode >> shift) & 06) == 06;
+}
 
 } // namespace
 
 QString Quoted(QByteArrayView text) {
-    return QString::fromLatin1(text);
+    if (text.size() <= kQuoteLimit) return QString::fromLatin1(text);
+    return QString::fromLatin1(text.first(kQuoteLimit)) +
+           QStringLiteral("... (%1 more characters)").arg(text.size() - kQuoteLimit);
 }
 
-QString PortOpenFailureText(const QString& device, bool exists, bool accessible,
-                            const QString& group, bool refused, const QString& errorText) {
+QString DevicePath(const QString& device) {
+    return device.startsWith(u'/') ? device : "/dev/" + device;
+}
+
+DeviceNode DeviceNode::Look(const QString& path) {
+    const QFileInfo info(path);
+    DeviceNode node;
+    node.exists = info.exists();
+    node.accessible = info.isReadable() && info.isWritable();
+    node.owner = info.owner();
+    node.group = info.group();
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0) node.mode = int(st.st_mode & 0777);
+    if (!node.exists) {
+        for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts())
+            node.presentPorts << port.systemLocation();
+    }
+    return node;
+}
+
+QString PortOpenFailureText(const QString& device, const DeviceNode& node, bool refused,
+                            const QString& errorText) {
     const QString head = "Cannot open " + device + ": ";
-    if (!exists) return head + "no such device.\nIs the RIB plugged in?";
-    if (!accessible)
-        return head + "permission denied.\n" +
-               (group.isEmpty()
-                    ? QString("Your user needs read and write access to it.")
-                    : "Your user must be in the group \"" + group + "\" (then log in again).");
+    if (!node.exists)
+        return head + "no such device.\nIs the RIB plugged in? " +
+               (node.presentPorts.isEmpty()
+                    ? QStringLiteral("No serial port was found on this computer.")
+                    : "Serial ports on this computer: " + node.presentPorts.join(", ") + ".");
+    if (!node.accessible) {
+        const int m = node.mode;
+        QString advice;
+        if (ReadWrite(m, 0)) {
+            advice = "Your user needs read and write access to it.";
+        } else if (ReadWrite(m, 3) && node.group != u"root") {
+            advice = "Your user must be in the group \"" + node.group + "\" (then log in again).";
+        } else {
+            // No group may open it: joining its group would not help (and "root" is no group
+            // to join), so say who may and how an administrator changes that.
+            const bool owner = ReadWrite(m, 6) && node.owner != u"root" && !node.owner.isEmpty();
+            advice = "Only " + (owner ? "its owner \"" + node.owner + "\" and root" : "root") +
+                     " may open it (" + node.owner + ":" + node.group + ", mode " +
+                     QString::number(m, 8).rightJustified(4, u'0') +
+                     "). An administrator can give it to a group with a udev rule (for "
+                     "example GROUP=\"dialout\", MODE=\"0660\") and add your user to that group.";
+        }
+        return head + "permission denied.\n" + advice;
+    }
     if (refused) return head + "it is in use by another program.";
     return head + errorText;
 }
 
 RibLink::RibLink(RadioHost& host, LinkTiming timing, QObject* parent)
     : QObject(parent), host_(host), timing_(timing) {
+    // A coarse timer may fire 5 % early; every wait must last at least its length.
+    timer1_.setTimerType(Qt::PreciseTimer);
     timer1_.setSingleShot(true);
     connect(&timer1_, &QTimer::timeout, this, &RibLink::OnTimer1);
     closingPoll_.setInterval(timing_.closingPoll);
@@ -51,8 +105,7 @@ RibLink::~RibLink() {
     Close();
 }
 
-bool RibLink::Open(QString& failure) {
-    const QString device = host_.SerialDevice();
+bool RibLink::Open(const QString& device, QString& failure) {
     if (device.trimmed().isEmpty()) {
         failure = "No serial device is configured";
         return false;
@@ -70,10 +123,10 @@ bool RibLink::Open(QString& failure) {
         return true;
     }
     // QSerialPort reports a busy device and a forbidden one alike; the node tells them apart.
-    const QFileInfo path(device.startsWith('/') ? device : "/dev/" + device);
-    failure = PortOpenFailureText(
-        path.filePath(), path.exists(), path.isReadable() && path.isWritable(), path.group(),
-        port_.error() == QSerialPort::PermissionError, port_.errorString());
+    const QString path = DevicePath(device);
+    failure =
+        PortOpenFailureText(path, DeviceNode::Look(path),
+                            port_.error() == QSerialPort::PermissionError, port_.errorString());
     return false;
 }
 
@@ -101,22 +154,25 @@ void RibLink::CheckWait() {
     if (loop_ && condition_ && condition_()) loop_->quit();
 }
 
-RibLink::WaitEnd RibLink::Wait(const std::function<bool()>& condition) {
+RibLink::WaitEnd RibLink::Wait(const std::function<bool()>& condition, bool onLine) {
     if (aborted_ || host_.Closing() || loop_) {
         aborted_ = true;
         return WaitEnd::Aborted;
     }
     if (condition()) return WaitEnd::Condition;
+    if (lineGone_ && onLine) return WaitEnd::Aborted;
     if (timer1Expired_) return WaitEnd::Timeout;
     QEventLoop loop;
     loop_ = &loop;
     condition_ = condition;
+    waitOnLine_ = onLine;
     closingPoll_.start();
     loop.exec();
     closingPoll_.stop();
     condition_ = {};
     loop_ = nullptr;
     if (condition()) return WaitEnd::Condition;
+    if (lineGone_ && onLine) return WaitEnd::Aborted;
     if (timer1Expired_ && !aborted_) return WaitEnd::Timeout;
     // Neither the answer nor the timer: the window is closing or the application quits.
     aborted_ = true;
@@ -129,24 +185,37 @@ void RibLink::Send(const QByteArray& text) {
 
 void RibLink::OnReadyRead() {
     inbuf_ += port_.readAll();
+    if (inbuf_.size() > kReceiveLimit) {
+        // The newest text stays: an answer's end is what the waits look for. A copy, since
+        // removing from the front keeps the whole allocation.
+        inbuf_ = inbuf_.right(kReceiveLimit);
+        if (!overflowLogged_) Log("OnComm: EventRxOver");
+        overflowLogged_ = true;
+    }
     CheckWait();
 }
 
 void RibLink::OnError(QSerialPort::SerialPortError error) {
     // The line conditions (break, framing, parity, overrun) have no error code in Qt 6's
-    // serial port; what it does report is logged the same way and otherwise ignored, except
-    // that a vanished device is closed so its dead descriptor cannot flood the event loop.
+    // serial port; what it does report is logged. A read, write or resource error means the
+    // device went away or the line hung up: the port would report it again on every turn of
+    // the event loop, so it is closed and the wait on the RIB ends now.
     if (error == QSerialPort::NoError || !port_.isOpen()) return;
     Log("OnComm: " +
         QString(QMetaEnum::fromType<QSerialPort::SerialPortError>().valueToKey(error)) + " '" +
         port_.errorString() + "'");
-    if (error == QSerialPort::ResourceError) port_.close();
+    if (error != QSerialPort::ReadError && error != QSerialPort::WriteError &&
+        error != QSerialPort::ResourceError)
+        return;
+    lineGone_ = true;
+    port_.close();
+    if (loop_ && waitOnLine_) loop_->quit();
 }
 
 void RibLink::delay(int dly) {
     Disarm();
     Arm(dly);
-    Wait([] { return false; });
+    Wait([] { return false; }, false);
 }
 
 bool RibLink::FindRIB() {
@@ -210,7 +279,7 @@ bool RibLink::GetCompareResult(const QByteArray& i) {
     return result;
 }
 
-bool RibLink::GetRadioID() {
+bool RibLink::GetRadioID(RadioIdFields& fields) {
     Log("GetRadioID: Entered");
     Disarm();
     inbuf_.clear();
@@ -226,19 +295,10 @@ bool RibLink::GetRadioID() {
         if (HasPrompt() || cnt == 0 || end == WaitEnd::Aborted) break;
     }
     Log("GetRadioID: Loop exited with '" + Quoted(inbuf_) + "'");
-    if (aborted_) {
-        inbuf_.clear();
-        return false;
-    }
-    // The fields count even without the prompt; a missing one keeps the value it had.
-    const RadioIdFields fields = ParseRadioId(inbuf_);
-    bool result = fields.id && fields.revision;
-    const int16_t id = fields.id.value_or(host_.CurRadioID());
-    const int16_t revision = fields.revision.value_or(host_.CurRevision());
-    host_.SetIdentity(id, revision);
-    if (id == 255 || revision == 255) result = false;
+    // The fields count even without the prompt.
+    fields = aborted_ ? RadioIdFields{} : ParseRadioId(inbuf_);
     inbuf_.clear();
-    return result;
+    return fields.id && fields.revision && *fields.id != 255 && *fields.revision != 255;
 }
 
 void RibLink::PutIntelHex(const QByteArray& cmd, const Block& block, bool& passfail) {

@@ -17,7 +17,7 @@ int ScaledDelay(int ms) {
 
 void delay(int ms) {
     QEventLoop loop;
-    QTimer::singleShot(ScaledDelay(ms), &loop, &QEventLoop::quit);
+    QTimer::singleShot(ScaledDelay(ms), Qt::PreciseTimer, &loop, &QEventLoop::quit);
     loop.exec();
 }
 

@@ -2,6 +2,7 @@
 #include "RibSimProcess.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMimeDatabase>
 #include <QProcess>
@@ -321,6 +322,23 @@ private slots:
         QCOMPARE(Read("read.DSX"), reading && ok ? radio : "");
         QVERIFY(Read("op.log").contains(reading ? " : mdRead: Entered\r\n"
                                                 : " : cmdWrite: Entered\r\n"));
+    }
+
+    // In real time: the line hangs up inside the records, and the command ends at once with
+    // the device named, one log line for the event, and the log written to a stream.
+    void lineGoneEndsAtOnce() {
+        ostrand::RibSimProcess rib(Args("--hangup-after 100"));
+        QElapsedTimer clock;
+        clock.start();
+        const Result r = Run("read -o %D/gone.DSX --log /dev/stderr --device " + rib.Device());
+        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(r.code, 1);
+        QCOMPARE(r.Lines().last(),
+                 "Lost the connection to " + rib.Device() + ". Is the RIB still plugged in?");
+        QCOMPARE(r.err.count(" : OnComm: "), 1);
+        QVERIFY2(!r.err.contains(QRegularExpression("\\bQ\\w+::")),
+                 qPrintable(r.err)); // Qt warnings
+        QCOMPARE(Read("gone.DSX"), QString());
     }
 };
 

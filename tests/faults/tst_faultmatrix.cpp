@@ -1,7 +1,8 @@
 // Every fault the RIB or the line can produce, for both radio operations: the operator sees
 // the failure text of the step that failed, the operation ends idle (status closed, both
 // buttons back, port released), a failed read leaves the image as it was, and the radio holds
-// either its old personality or exactly the new one.
+// either its old personality or exactly the new one. No fault makes the program spin, grow its
+// memory or flood its log.
 #include "RecordingHost.h"
 #include "RibSimProcess.h"
 #include "SimRadio.h"
@@ -13,6 +14,7 @@
 #include <QSerialPort>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/resource.h>
 
 using namespace ostrand;
 
@@ -26,16 +28,23 @@ bool Succeeded(const QString& lastStatus) {
     return lastStatus == "Done" || lastStatus == "Verify OK!";
 }
 
-// The fixed pauses of an operation that ends with this status.
-int Pauses(const QString& lastStatus) {
+// The fixed pauses of an operation that ends with this status after sending this.
+int Pauses(const QString& lastStatus, const QString& lastSent) {
     if (Succeeded(lastStatus)) return 400 + 1000;
-    const bool beforeDelay = lastStatus == "RIB not found" || lastStatus == "Bad Radio ID" ||
-                             lastStatus.endsWith(" is unknown");
+    const bool beforeDelay = lastSent.startsWith("<ESC>") || lastSent.startsWith("GID");
     return (beforeDelay ? 0 : 400) + 3000;
 }
 
 bool Run(Op op, RecordingHost& host, const LinkTiming& timing) {
     return op == Op::Read ? ReadRadio(host, timing) : WriteRadio(host, timing);
+}
+
+// Processor time (ms) and peak memory (KiB) of this process so far.
+std::pair<qint64, long> Usage() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    const auto ms = [](timeval t) { return qint64(t.tv_sec) * 1000 + t.tv_usec / 1000; };
+    return {ms(u.ru_utime) + ms(u.ru_stime), u.ru_maxrss};
 }
 
 } // namespace
@@ -61,13 +70,16 @@ private slots:
         const auto row = [](const char* tag, QStringList args, QString status, QString lastSent,
                             int timedOut = 0, Radio radio = Radio::Old, bool slow = false) {
             QTest::newRow(tag) << (tag[0] == 'r' ? Op::Read : Op::Write) << args << status
-                               << lastSent << timedOut + Pauses(status) << radio << slow;
+                               << lastSent << timedOut + Pauses(status, lastSent) << radio << slow;
         };
         const Radio New = Radio::New, Old = Radio::Old;
         const QString wake = "<ESC>ZZZZ", gid = "GID 2 = 0", sid = "SID = 10", rrd = "RRD 7F-2=0",
                       iot = "IOT F800-80=0", wrd = "WRD 7F-2=0", cmp = "CMP F000-F800=80",
                       records = ":10", readFailed = "Failed while reading Data",
-                      writeFailed = "Failed while Writing Data", badId = "Bad Radio ID";
+                      writeFailed = "Failed while Writing Data", badId = "Bad Radio ID",
+                      lost = "Lost the connection to %DEV. Is the RIB still plugged in?",
+                      partial = lost + "\nThe radio may hold a partial personality: write it "
+                                       "again once the RIB answers.";
         // Silence at each step.
         row("write: no RIB", {"--silent", "all"}, "RIB not found", wake, 10000);
         row("write: identification unanswered", {"--silent", "GID"}, badId, gid, 8000);
@@ -95,14 +107,26 @@ private slots:
             0, New);
         row("read: one character per receive event", {"--char-delay", "1"}, "Done", iot, 0, Old,
             true);
-        // The line drops mid-transfer.
-        row("read: hang-up inside the records", {"--hangup-after", "150"}, readFailed, iot, 10000);
-        row("write: hang-up as the records arrive", {"--hangup-on", "DATA"}, writeFailed, records,
-            1000);
-        row("write: hang-up at the compare", {"--hangup-on", "CMP"}, "Verify failed", cmp, 8000,
-            New);
+        // The line drops at each step: the operation ends at once.
+        row("read: hang-up at the wake-up", {"--hangup-on", "WAKE"}, lost, wake);
+        row("read: hang-up at identification", {"--hangup-on", "GID"}, lost, gid);
+        row("read: hang-up at SID", {"--hangup-on", "SID"}, lost, sid);
+        row("read: hang-up at RRD", {"--hangup-on", "RRD"}, lost, rrd);
+        row("read: hang-up inside the records", {"--hangup-after", "150"}, lost, iot);
+        row("write: hang-up inside the records", {"--hangup-on", "DATA"}, lost, records);
+        row("write: hang-up at WRD", {"--hangup-on", "WRD"}, partial, wrd);
+        row("write: hang-up at the compare", {"--hangup-on", "CMP"}, partial, cmp, 0, New);
+        // A device that streams garbage costs neither memory nor log without bound.
+        row("read: a device streaming garbage", {"--flood", "--silent", "all"}, "RIB not found",
+            wake, 10000, Old, true);
+        // The simulator at the line speed that goes with a tenth of the time.
+        row("read at line speed", {"--baud", "24000"}, "Done", iot, 0, Old, true);
+        row("write at line speed", {"--baud", "24000"}, "Verify OK!", cmp, 0, New, true);
         // Identification and firmware.
-        row("read: no radio behind the RIB (ID FF)", {"--cpu", "0xFF"}, badId, gid);
+        row("read: no radio behind the RIB (ID FF)", {"--cpu", "0xFF"},
+            badId + "\nNo Radio Connected", gid);
+        row("write: revision FF", {"--revision", "0xFF"}, badId + "\nDelta-SX CPU - Revision 255",
+            gid);
         row("read: identification without fields", {"--gid-text", "ERROR"}, badId, gid);
         row("read: unknown CPU", {"--cpu", "18", "--revision", "1"},
             "Firmware ID: 18 Software Rev: 1 is unknown", gid);
@@ -116,7 +140,7 @@ private slots:
         QFETCH(QStringList, args);
         QFETCH(QString, lastStatus);
         QFETCH(Radio, radio);
-        const bool ok = Succeeded(lastStatus);
+        const bool ok = Succeeded(lastStatus), lineGone = lastStatus.startsWith("Lost");
         const Block inRadio = Pattern(1), edited = Pattern(7);
         const QString tag =
             QString(QTest::currentDataTag()).replace(QRegularExpression("\\W"), "_");
@@ -137,13 +161,29 @@ private slots:
         const LinkTiming& timing = slow ? kTenth : kFast;
         QElapsedTimer clock;
         clock.start();
+        const auto [cpuBefore, peakBefore] = Usage();
         QCOMPARE(Run(op, host, timing), ok);
         const qint64 elapsed = clock.elapsed();
-        // Timers may fire a little early; no wait or pause may be skipped.
+        const auto [cpuAfter, peakAfter] = Usage();
+        // No wait or pause may be skipped or cut short; a vanished line ends the operation at
+        // once, without spinning, in a handful of log lines.
         QFETCH(int, minRealMs);
-        QVERIFY2(elapsed >= 0.9 * minRealMs * timing.factor, qPrintable(QString::number(elapsed)));
+        const QString took = QString("%1 ms, %2 ms CPU").arg(elapsed).arg(cpuAfter - cpuBefore);
+        QVERIFY2(elapsed >= minRealMs * timing.factor, qPrintable(took));
+        if (lineGone) {
+            QVERIFY2(elapsed <= minRealMs * timing.factor + 1000, qPrintable(took));
+            QVERIFY2(cpuAfter - cpuBefore < std::min<qint64>(1000, elapsed / 2), qPrintable(took));
+            QCOMPARE(host.logLines.filter("OnComm: ").size(), 1);
+            QVERIFY(host.logLines.size() < 40);
+        }
+#ifndef __SANITIZE_ADDRESS__ // which keeps freed memory for a while
+        QVERIFY2(peakAfter - peakBefore < 4096,
+                 qPrintable(QString::number(peakAfter - peakBefore)));
+#endif
+        for (const QString& line : host.logLines)
+            QVERIFY(line.size() < 4200);
         QCOMPARE(host.statuses.value(0), QString("Searching for RIB..."));
-        QCOMPARE(host.statuses.last(), lastStatus);
+        QCOMPARE(host.statuses.last(), QString(lastStatus).replace("%DEV", sim.Device()));
         QCOMPARE(host.events.count("beep"), ok ? 0 : 1);
         // Idle again: status closed, then (read) the grid redecoded, then both buttons.
         const QString events = host.events.join('|');
@@ -160,7 +200,7 @@ private slots:
                  qPrintable(received.join('|')));
         // The port is released: it opens at once. Not after a hang-up: the device is then
         // going away under the test and may vanish between the look and the open.
-        if (!args.join(' ').contains(QLatin1String("--hangup"))) {
+        if (!lineGone) {
             QSerialPort again;
             again.setPortName(sim.Device());
             QVERIFY2(again.open(QIODevice::ReadWrite), qPrintable(again.errorString()));

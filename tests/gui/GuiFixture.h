@@ -3,6 +3,9 @@
 #pragma once
 
 #include "app/frmDelta.h"
+#include "image/PersonalityFile.h"
+#include "platform/FileDialogs.h"
+#include "platform/MessageBoxes.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,6 +21,18 @@
 namespace fixture {
 
 using ostrand::frmDelta;
+
+// Dialogs that answer as the test set them and remember the questions asked.
+struct Dialogs : ostrand::FileDialogs, ostrand::MessageBoxes {
+    QString open, save; // the paths the file dialogs return
+    QStringList asked;  // question titles
+    QString OpenFile(const ostrand::FileDialogRequest&) override { return open; }
+    QString SaveFile(const ostrand::FileDialogRequest&) override { return save; }
+    bool AskYesNoStop(const QString&, const QString& title) override {
+        return asked << title, false;
+    }
+    void Inform(const QString&, const QString&) override {}
+};
 
 // 1: Delta-SX high side x1; 2: Delta-SX low side x3 on IF 21.4; 3: Delta-S; 4: Delta-SX with
 // both inversions; 5: a divider table that does not exist. DCG list 023, 025 and 754 only.
@@ -43,6 +58,14 @@ inline QByteArray Ini() {
 
 inline QString Home(const char* file = "") {
     return qEnvironmentVariable("OSTRAND_HOME") + QLatin1StringView(file);
+}
+
+// A personality file in the test's home holding `image`; its path.
+inline QString WriteImage(const char* name, const ostrand::EEImage& image) {
+    QFile file(Home(name));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) qFatal("cannot write %s", name);
+    file.write(ostrand::FormatPersonality(image));
+    return file.fileName();
 }
 
 inline void WriteIni(const QByteArray& text = Ini()) {

@@ -104,7 +104,8 @@ private slots:
     }
 
     // Emptying a radio-wide field leaves the grid as it was; a new value (or injection side)
-    // re-shows the stored words under it. Neither touches the image.
+    // re-shows the stored words under it, and the reference items follow Ref. Freq. Neither
+    // touches the image.
     void radioWideFields_data() {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("value");
@@ -112,11 +113,11 @@ private slots:
         auto row = [](const char* what, const char* field, const char* value, const char* txRx) {
             QTest::newRow(what) << QString(field) << QString(value) << QString(txRx);
         };
-        row("IF Freq.", "txtIFFreq", "10.7", "451.5150,449.3000");
-        row("Rx Mult.", "txtRxMult", "1", "451.5150,167.6000");
-        row("Tx Mult. 3 to 2, rounded", "txtTxMult", "2", "301.0100,460.0000");
-        row("Ref. Freq.", "txtRefFreq", "6.6", "225.7575,240.7000");
-        row("high side: Rx twice the IF lower", "optInjectionHi", "", "451.5150,417.2000");
+        row("IF Freq.", "txtIFFreq", "10.7", "451.5150,449.3000,5.000kHz");
+        row("Rx Mult.", "txtRxMult", "1", "451.5150,167.6000,5.000kHz");
+        row("Tx Mult. 3 to 2, rounded", "txtTxMult", "2", "301.0100,460.0000,5.000kHz");
+        row("Ref. Freq., reference items too", "txtRefFreq", "6.6", "225.7575,240.7000,2.500kHz");
+        row("high side: Rx twice the IF lower", "optInjectionHi", "", "451.5150,417.2000,5.000kHz");
     }
     void radioWideFields() {
         QFETCH(QString, field);
@@ -134,7 +135,9 @@ private slots:
         } else {
             QTest::mouseClick(Find(*w, field), Qt::LeftButton);
         }
-        QTEST(Row(*w, 0).section(u',', 0, 1), "txRx");
+        QTEST(Row(*w, 0).section(u',', 0, 1) + u',' +
+                  Find<QComboBox>(*w, "cmbRef", 0)->currentText(),
+              "txRx");
         QVERIFY(w->eeImage == image);
     }
 

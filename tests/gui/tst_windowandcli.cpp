@@ -3,8 +3,6 @@
 #include "GuiFixture.h"
 
 #include "editor/ChannelGrid.h"
-#include "image/PersonalityFile.h"
-#include "platform/FileDialogs.h"
 
 #include <QProcess>
 #include <QRandomGenerator>
@@ -12,16 +10,6 @@
 using namespace fixture;
 
 namespace {
-
-class PickFile : public ostrand::FileDialogs {
-public:
-    explicit PickFile(QString path) : path_(std::move(path)) {}
-    QString OpenFile(const ostrand::FileDialogRequest&) override { return path_; }
-    QString SaveFile(const ostrand::FileDialogRequest&) override { return {}; }
-
-private:
-    QString path_;
-};
 
 // The CLI's columns reordered as Row() renders the window: eleven fields plus the two list
 // item texts (reference, CCT) that the window's lists show.
@@ -61,14 +49,11 @@ private slots:
         QRandomGenerator rng(band * 7919);
         for (int i = 0; i < ostrand::kBlockSize; ++i)
             image[size_t(i)] = uint8_t(rng.bounded(256));
-        const QString file = Home("/random.DSX");
-        QFile out(file);
-        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        out.write(ostrand::FormatPersonality(image));
-        out.close();
+        const QString file = WriteImage("/random.DSX", image);
 
         auto w = Open();
-        PickFile pick(file);
+        Dialogs pick;
+        pick.open = file;
         w->fileDialogs = &pick;
         w->mnuOpen->trigger();
         QStringList shown;

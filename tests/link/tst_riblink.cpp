@@ -72,7 +72,7 @@ private slots:
         Rig rig(args);
         RibLink link(rig.host, LinkTiming{factor, std::chrono::milliseconds(10)});
         QString failure;
-        QVERIFY2(link.Open(failure), qPrintable(failure));
+        QVERIFY2(link.Open(rig.host.device, failure), qPrintable(failure));
         QString name, log;
         if (command.startsWith("<ESC>")) {
             QCOMPARE(link.FindRIB(), result);

@@ -104,11 +104,32 @@ private slots:
             QCOMPARE(r.bytes[i], 0x80 + i);
     }
 
-    // The one open failure the simulated RIB cannot stage: the user lacks the owning group.
-    void permissionDeniedNamesTheGroup() {
-        QCOMPARE(PortOpenFailureText("/dev/ttyUSB0", true, false, "dialout", true, "Unknown"),
-                 "Cannot open /dev/ttyUSB0: permission denied.\nYour user must be in the group "
-                 "\"dialout\" (then log in again).");
+    // Advice when the port cannot be opened, from the device node's facts (the tag): a group
+    // is named only when it may read and write the node.
+    void portOpenAdvice_data() {
+        QTest::addColumn<QString>("advice");
+        const QString only = "permission denied.\nOnly root may open it (%1, mode 0600). An "
+                             "administrator can give it to a group with a udev rule (for example "
+                             "GROUP=\"dialout\", MODE=\"0660\") and add your user to that group.";
+        QTest::newRow("root:root 0600") << only.arg("root:root");
+        QTest::newRow("root:dialout 0600") << only.arg("root:dialout");
+        QTest::newRow("root:dialout 0660") << "permission denied.\nYour user must be in the group "
+                                              "\"dialout\" (then log in again).";
+        QTest::newRow("missing") << "no such device.\nIs the RIB plugged in? Serial ports on this "
+                                    "computer: /dev/ttyS0, /dev/ttyUSB1.";
+        QTest::newRow("in use") << "it is in use by another program.";
+    }
+    void portOpenAdvice() {
+        const QString node = QTest::currentDataTag();
+        const DeviceNode n{node != "missing",
+                           node == "in use",
+                           node.section(':', 0, 0),
+                           node.section(':', 1).section(' ', 0, 0),
+                           node.section(' ', 1).toInt(nullptr, 8),
+                           {"/dev/ttyS0", "/dev/ttyUSB1"}};
+        QTEST(PortOpenFailureText("/dev/ttyUSB0", n, node == "in use", "")
+                  .remove("Cannot open /dev/ttyUSB0: "),
+              "advice");
     }
 };
 

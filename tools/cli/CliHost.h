@@ -18,6 +18,8 @@ public:
     void SetStatus(const QString& text) override;
     void CloseStatus() override {}
     void Beep() override;
+    // The failure text stays on the terminal: no pause.
+    bool PausesAfterFailure() const override { return false; }
     bool ConfirmCpuMismatch(const QString& text, const QString& title) override;
     void SetReadEnabled(bool) override {}
     void SetWriteEnabled(bool) override {}
