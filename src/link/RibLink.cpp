@@ -57,7 +57,7 @@ QString PortOpenFailureText(const QString& device, const DeviceNode& node, bool 
                             const QString& errorText) {
     const QString head = "Cannot open " + device + ": ";
     if (!node.exists)
-        return head + "no such device.\nIs the RIB plugged in? " +
+        return head + "no such device.\nIs the RIB plugged in?\n" +
                (node.presentPorts.isEmpty()
                     ? QStringLiteral("No serial port was found on this computer.")
                     : "Serial ports on this computer: " + node.presentPorts.join(", ") + ".");

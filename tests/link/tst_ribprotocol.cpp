@@ -115,7 +115,7 @@ private slots:
         QTest::newRow("root:dialout 0600") << only.arg("root:dialout");
         QTest::newRow("root:dialout 0660") << "permission denied.\nYour user must be in the group "
                                               "\"dialout\" (then log in again).";
-        QTest::newRow("missing") << "no such device.\nIs the RIB plugged in? Serial ports on this "
+        QTest::newRow("missing") << "no such device.\nIs the RIB plugged in?\nSerial ports on this "
                                     "computer: /dev/ttyS0, /dev/ttyUSB1.";
         QTest::newRow("in use") << "it is in use by another program.";
     }
