@@ -92,10 +92,8 @@ private slots:
         // An answer without the prompt counts as silence, though the radio was written.
         row("write: WRD answered without prompt", {"--no-prompt", "WRD"},
             "Failed while sending WRD", wrd, 8000, New);
-        // Late answers fail once every try has timed out; within the wait they are no fault.
+        // Answers late but within the wait are no fault.
         row("read: records late but in time", {"--late", "IOT:250"}, "Done", iot, 0, Old, true);
-        row("write: records acknowledged too late", {"--late", "DATA:5000"}, writeFailed, records,
-            1000);
         row("write: records acknowledged late but in time", {"--late", "DATA:80"}, "Verify OK!",
             cmp, 0, New, true);
         // Damaged records; the intact ones before the damage must not reach the image either.
@@ -193,6 +191,7 @@ private slots:
         QCOMPARE(host.logLines.last(),
                  QString(op == Op::Read ? "cmdRead: Exiting" : "Write: PortOpen=False"));
         QCOMPARE(host.image, expected);
+        QVERIFY(ok || (host.radioId == 17 && host.revision == 1)); // a failure identifies nothing
         // Nothing goes out after the step that failed.
         const QStringList received = sim.Received();
         QFETCH(QString, lastSent);
