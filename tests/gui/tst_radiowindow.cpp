@@ -93,8 +93,10 @@ private slots:
         ostrand::EEImage old{};
         old.fill(0x5A);
         const QString saved = Home("/radio.DSX"), opened = WriteImage("/opened.DSX", old);
+        // The first wake-up goes unanswered, so no late answer to it follows the operator's
+        // acts, however long they take, into the next exchange.
         RibSimProcess rib(sim.split(' ', Qt::SkipEmptyParts) +
-                          QStringList{"--load", opened, "--save", saved});
+                          QStringList{"--ignore", "WAKE:1", "--load", opened, "--save", saved});
         auto w = OpenFast(rib.Device(), band);
         w->linkTiming.factor = 0.1; // every answer in time on a loaded machine
         Dialogs dialogs;
