@@ -1,0 +1,130 @@
+#!/bin/sh
+# The regression check: ostrand-cli on fixed files and against the simulated RIB, every case's
+# exit status, standard output and error, the files it wrote, its debug log (times masked) and
+# what the RIB received and the radio holds afterwards, compared with expected/. A difference
+# is a change of behaviour: when it is meant, record the new transcripts with --record and
+# commit them with the change that makes them.
+#
+#   tests/regression/run.sh BUILD_DIR [--record]
+set -eu
+here=$(cd "$(dirname "$0")" && pwd)
+bin=$(cd "$1" && pwd)
+record=${2:-}
+work=$(mktemp -d)
+sim_pid=
+trap '[ -z "$sim_pid" ] || kill "$sim_pid" 2>/dev/null; rm -rf "$work"' EXIT
+mkdir "$work/got"
+cp "$here"/Ostrand.ini "$here"/*.DSX "$here"/*.csv "$work/"
+cd "$work"
+
+# Masks what differs between runs: log times, the pseudo-terminal's number; shows CR.
+clean() {
+    sed -e 's/[0-9][0-9]:[0-9][0-9]:[0-9][0-9] : /hh:mm:ss : /' -e "s#${device:-/dev/pts/X}#DEVICE#g" \
+        -e 's/\r/\\r/g' "$@"
+}
+
+# case NAME [SIM-OPTIONS --] CLI-ARGUMENTS...: with SIM-OPTIONS the simulated RIB runs with
+# them (a Delta-SX radio holding channels.DSX unless they say otherwise) and the tool is
+# given its device.
+case_() {
+    name=$1
+    shift
+    device=
+    sim_args=
+    if [ "${1:-}" = "--sim" ]; then
+        shift
+        while [ "$1" != "--" ]; do
+            sim_args="$sim_args $1"
+            shift
+        done
+        shift
+        cp channels.DSX radio.DSX
+        # shellcheck disable=SC2086
+        "$bin/ribsim" --load radio.DSX --save radio.DSX $sim_args >sim.out 2>&1 &
+        sim_pid=$!
+        n=0
+        while ! grep -q '^/dev/' sim.out && [ $n -lt 600 ]; do
+            sleep 0.05
+            n=$((n + 1))
+        done
+        device=$(grep -m 1 '^/dev/' sim.out)
+        set -- "$@" --device "$device" --log op.log
+    fi
+    rm -f out.DSX op.log
+    set +e
+    "$bin/ostrand-cli" "$@" >stdout 2>stderr
+    status=$?
+    set -e
+    {
+        echo "\$ ostrand-cli $*${sim_args:+ (ribsim$sim_args)}" | clean
+        echo "exit $status"
+        echo "--- standard output"
+        clean stdout
+        echo "--- standard error"
+        clean stderr
+        if [ -f out.DSX ]; then
+            echo "--- out.DSX"
+            cat out.DSX
+            echo
+        fi
+        if [ -n "$sim_pid" ]; then
+            sleep 0.3
+            kill "$sim_pid"
+            wait "$sim_pid" || true
+            sim_pid=
+            echo "--- debug log"
+            clean op.log
+            echo "--- received by the RIB"
+            clean sim.out | grep '^< ' || true
+            echo "--- the radio holds"
+            cat radio.DSX
+            echo
+        fi
+    } >"got/$name.txt"
+}
+
+case_ bands bands --config Ostrand.ini
+for band in 1 2 3 4 5; do
+    case_ "decode-garbled-band$band" decode garbled.DSX --config Ostrand.ini --band $band
+    case_ "decode-channels-band$band" decode channels.DSX --config Ostrand.ini --band $band
+done
+case_ decode-overrides decode garbled.DSX --config Ostrand.ini --ref-freq 12.8 --if-freq 21.4 \
+    --rx-mult 3 --tx-mult 2 --injection lo --invert-tx on --invert-rx off --cpu 16
+case_ decode-ref-zero decode channels.DSX --config Ostrand.ini --ref-freq 0
+case_ decode-short decode short.DSX --config Ostrand.ini
+for band in 1 2 5; do
+    case_ "encode-band$band" encode plan.csv -o out.DSX --config Ostrand.ini --band $band
+done
+case_ encode-high-x2 encode plan.csv -o out.DSX --config Ostrand.ini --injection hi --tx-mult 2
+case_ encode-lost encode lost.csv -o out.DSX --config Ostrand.ini
+case_ encode-unusable encode plan.csv -o out.DSX --config Ostrand.ini --band 4
+"$bin/ostrand-cli" decode garbled.DSX --config Ostrand.ini --band 2 >decoded.csv
+case_ encode-decoded encode decoded.csv -o out.DSX --config Ostrand.ini --band 2
+
+# The radio operations, at a quarter of real time (answers come in milliseconds); a silent RIB
+# at a twentieth, since its every wait times out anyway.
+fast="--time-scale 0.25"
+case_ read --sim -- read -o out.DSX --config Ostrand.ini $fast
+case_ read-delta-s --sim --cpu 0x10 --revision 2 -- read -o out.DSX --config Ostrand.ini $fast
+case_ read-bad-checksum --sim --bad-checksum 5 -- read -o out.DSX --config Ostrand.ini $fast
+case_ read-no-rib --sim --silent all -- read -o out.DSX --config Ostrand.ini --time-scale 0.05
+case_ read-unknown --sim --cpu 18 -- read -o out.DSX --config Ostrand.ini $fast
+case_ write --sim -- write garbled.DSX --config Ostrand.ini $fast
+case_ write-other-cpu --sim --cpu 0x10 --revision 2 -- write garbled.DSX --config Ostrand.ini $fast
+case_ write-other-cpu-yes --sim --cpu 0x10 --revision 2 -- write garbled.DSX --config Ostrand.ini \
+    --yes-cpu-mismatch $fast
+case_ write-verify-failed --sim --compare-differ -- write garbled.DSX --config Ostrand.ini $fast
+case_ write-sid-silent --sim --silent SID -- write garbled.DSX --config Ostrand.ini $fast
+
+if [ "$record" = "--record" ]; then
+    rm -rf "$here/expected"
+    cp -r got "$here/expected"
+    echo "recorded $(ls got | wc -l) transcripts in $here/expected"
+    exit 0
+fi
+if diff -ru "$here/expected" got; then
+    echo "regression check: $(ls got | wc -l) transcripts as recorded"
+else
+    echo "regression check: the transcripts above differ from tests/regression/expected" >&2
+    exit 1
+fi
