@@ -6,7 +6,7 @@
 //   startup        from the application object to the main window shown.
 // Every line ends with the process's peak resident memory.
 #include "RecordingHost.h"
-#include "app/frmDelta.h"
+#include "app/MainWindow.h"
 #include "editor/ChannelGrid.h"
 #include "image/RecordCodec.h"
 #include "link/RadioOperations.h"
@@ -83,7 +83,7 @@ bool PrepareHome(const QTemporaryDir& home) {
 }
 
 int Refresh() {
-    frmDelta window;
+    MainWindow window;
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) return Fail("window not shown");
     // Every channel in use: frequencies, CG and DCG tones, a reference and a timer.
@@ -138,7 +138,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Ostrand");
     if (mode == "refresh") return Refresh();
     if (mode == "startup") {
-        frmDelta window;
+        MainWindow window;
         window.show();
         if (!QTest::qWaitForWindowExposed(&window)) return Fail("window not shown");
         std::printf("Start-up to shown window: %.1f ms, peak %ld KiB\n",

@@ -33,10 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
     }
 
-    cINIFile ini;
-    ini.setFilename(path);
+    IniFile ini;
+    ini.SetFilename(path);
     const QString value = ini.GetString("RadioDef", "Name1", "none");
-    if (value.size() > cINIFile::kMaxValue) fuzz::Fail("value longer than the limit");
+    if (value.size() > IniFile::kMaxValue) fuzz::Fail("value longer than the limit");
     if (value.contains(QChar(0))) fuzz::Fail("NUL inside a value");
     ini.GetNumber("Serial", "CommPort", 1);
     ini.GetString("DCGList", "DCG1");

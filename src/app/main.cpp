@@ -1,4 +1,4 @@
-#include "app/frmDelta.h"
+#include "app/MainWindow.h"
 
 #include <QApplication>
 
@@ -7,7 +7,7 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("Ostrand"));
     QApplication::setApplicationName(QStringLiteral("Ostrand"));
 
-    ostrand::frmDelta window;
+    ostrand::MainWindow window;
     window.show();
     return app.exec();
 }

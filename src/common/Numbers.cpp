@@ -9,15 +9,15 @@
 namespace ostrand {
 namespace {
 
-bool isBlank(QChar c) {
+bool IsBlank(QChar c) {
     return c == u' ' || c == u'\t' || c == u'\n';
 }
-bool isDigit(QChar c) {
+bool IsDigit(QChar c) {
     return c >= u'0' && c <= u'9';
 }
 
 // Length of the numeric prefix of an ASCII text: sign, digits, one point, exponent.
-size_t numericPrefix(const std::string& s) {
+size_t NumericPrefix(const std::string& s) {
     size_t i = 0;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
     size_t digits = 0;
@@ -41,7 +41,7 @@ size_t numericPrefix(const std::string& s) {
 }
 
 // from_chars neither takes a leading '+' nor depends on the locale.
-std::optional<double> toDouble(const std::string& s, size_t len) {
+std::optional<double> ToDouble(const std::string& s, size_t len) {
     size_t start = (len > 0 && s[0] == '+') ? 1 : 0;
     double v = 0;
     auto [ptr, ec] = std::from_chars(s.data() + start, s.data() + len, v);
@@ -49,11 +49,11 @@ std::optional<double> toDouble(const std::string& s, size_t len) {
     return v;
 }
 
-std::string toLatin(QStringView text, bool dropBlanks) {
+std::string ToLatin(QStringView text, bool dropBlanks) {
     std::string s;
     s.reserve(size_t(text.size()));
     for (QChar c : text) {
-        if (dropBlanks && isBlank(c)) continue;
+        if (dropBlanks && IsBlank(c)) continue;
         s.push_back(c.unicode() < 128 ? char(c.unicode()) : '?');
     }
     return s;
@@ -62,23 +62,23 @@ std::string toLatin(QStringView text, bool dropBlanks) {
 } // namespace
 
 double ParseLenient(QStringView text) {
-    const std::string s = toLatin(text, true);
-    const size_t len = numericPrefix(s);
+    const std::string s = ToLatin(text, true);
+    const size_t len = NumericPrefix(s);
     if (len == 0) return 0.0;
-    return toDouble(s, len).value_or(0.0);
+    return ToDouble(s, len).value_or(0.0);
 }
 
 std::optional<double> ParseStrict(QStringView text) {
-    const std::string s = toLatin(text.trimmed(), false);
-    const size_t len = numericPrefix(s);
+    const std::string s = ToLatin(text.trimmed(), false);
+    const size_t len = NumericPrefix(s);
     if (len == 0 || len != s.size()) return std::nullopt;
-    return toDouble(s, len);
+    return ToDouble(s, len);
 }
 
 int ParseOctal(QStringView text) {
     int v = 0;
     for (QChar c : text) {
-        if (isBlank(c)) continue;
+        if (IsBlank(c)) continue;
         if (c < u'0' || c > u'7') break;
         if (v > (std::numeric_limits<int>::max() >> 3)) return std::numeric_limits<int>::max();
         v = v * 8 + (c.unicode() - u'0');
@@ -89,9 +89,9 @@ int ParseOctal(QStringView text) {
 int ParseHexField(QStringView text, int width) {
     int v = 0;
     for (QChar c : text.left(width)) {
-        if (isBlank(c)) continue;
+        if (IsBlank(c)) continue;
         int d;
-        if (isDigit(c))
+        if (IsDigit(c))
             d = c.unicode() - u'0';
         else if (c >= u'A' && c <= u'F')
             d = c.unicode() - u'A' + 10;
@@ -109,7 +109,7 @@ qint32 ParseLeadingInt(QStringView text) {
     bool negative = false;
     if (i < text.size() && text[i] == u'-') negative = true, ++i;
     qint64 v = 0;
-    for (; i < text.size() && isDigit(text[i]); ++i) {
+    for (; i < text.size() && IsDigit(text[i]); ++i) {
         v = v * 10 + (text[i].unicode() - u'0');
         if (v > qint64(std::numeric_limits<qint32>::max()) + 1) break;
     }

@@ -17,37 +17,37 @@ const QString kRefTableDef = QStringLiteral("RefTableDef");
 const QString kDCGList = QStringLiteral("DCGList");
 const QString kCGList = QStringLiteral("CGList");
 
-QString numbered(const char* stem, int n) {
+QString Numbered(const char* stem, int n) {
     return QLatin1String(stem) + QString::number(n);
 }
 
 // Out-of-range integers are configuration errors; the nearest representable value is the
 // least surprising reading (a RefTable of 300 still names no table, a CommPort of -1 the
 // first port).
-uint8_t toU8(qint64 v) {
+uint8_t ToU8(qint64 v) {
     return uint8_t(std::clamp<qint64>(v, 0, 255));
 }
 
-int16_t toI16(qint64 v) {
+int16_t ToI16(qint64 v) {
     return int16_t(std::clamp<qint64>(v, std::numeric_limits<int16_t>::min(),
                                       std::numeric_limits<int16_t>::max()));
 }
 
-bool isWord(const QString& value, QLatin1String word) {
+bool IsWord(const QString& value, QLatin1String word) {
     return value.compare(word, Qt::CaseInsensitive) == 0;
 }
 
 // The CPU type: the leading number of the text, to the nearest whole number; a text that does
 // not start with a number gives 0, a type no radio has, so a write is checked against the
 // radio's own answer rather than assuming a layout.
-int16_t radioIdOf(const QString& text) {
+int16_t RadioIdOf(const QString& text) {
     const double v = std::round(ParseLenient(text));
     if (v <= std::numeric_limits<int16_t>::min()) return std::numeric_limits<int16_t>::min();
     if (v >= std::numeric_limits<int16_t>::max()) return std::numeric_limits<int16_t>::max();
     return int16_t(v);
 }
 
-float decimalOf(const QString& text) {
+float DecimalOf(const QString& text) {
     return float(ParseLenient(text));
 }
 
@@ -74,54 +74,54 @@ QString Configuration::SerialDevice() const {
 }
 
 QString LoadConfiguration(const QString& path, Configuration& cfg) {
-    cINIFile ini;
-    ini.setFilename(path);
+    IniFile ini;
+    ini.SetFilename(path);
 
-    cfg.CommPort = toU8(ini.GetNumber(kSerial, QStringLiteral("CommPort"), 1));
+    cfg.CommPort = ToU8(ini.GetNumber(kSerial, QStringLiteral("CommPort"), 1));
     cfg.Device = ini.GetString(kSerial, QStringLiteral("Device"));
 
     cfg.Names.clear();
     for (int n = 1; n <= kMaxDefinitions; ++n) {
-        const QString name = ini.GetString(kRadioDef, numbered("Name", n));
+        const QString name = ini.GetString(kRadioDef, Numbered("Name", n));
         if (name.isEmpty()) break;
         cfg.Names.append(name);
 
         auto text = [&](const char* stem, const QString& def) {
-            return ini.GetString(kRadioDef, numbered(stem, n), def);
+            return ini.GetString(kRadioDef, Numbered(stem, n), def);
         };
         auto number = [&](const char* stem, qint32 def) {
-            return ini.GetNumber(kRadioDef, numbered(stem, n), def);
+            return ini.GetNumber(kRadioDef, Numbered(stem, n), def);
         };
         const QString none = QStringLiteral("None");
         RadioDefinition& d = cfg.Defs[size_t(n)];
-        d.EnforceHi = decimalOf(text("EnforceHi", none));
-        d.EnforceLo = decimalOf(text("EnforceLo", none));
-        d.TxMult = toU8(number("TxMult", 0));
-        d.RxMult = toU8(number("RxMult", 0));
-        d.IFFreq = decimalOf(text("IFFreq", none));
-        d.RefOsc = decimalOf(text("RefOsc", QStringLiteral("13.2")));
-        d.RefIndex = toU8(number("RefIndex", 0));
-        d.RefTable = toU8(number("RefTable", 1));
+        d.EnforceHi = DecimalOf(text("EnforceHi", none));
+        d.EnforceLo = DecimalOf(text("EnforceLo", none));
+        d.TxMult = ToU8(number("TxMult", 0));
+        d.RxMult = ToU8(number("RxMult", 0));
+        d.IFFreq = DecimalOf(text("IFFreq", none));
+        d.RefOsc = DecimalOf(text("RefOsc", QStringLiteral("13.2")));
+        d.RefIndex = ToU8(number("RefIndex", 0));
+        d.RefTable = ToU8(number("RefTable", 1));
         d.DefaultExt = text("DefaultExt", QStringLiteral("D"));
-        d.RadioID = radioIdOf(text("RadioID", QStringLiteral("17")));
-        d.Injection = isWord(text("Injection", {}), QLatin1String("HI"));
-        d.DCGInvertTx = isWord(text("DCGInvertTx", {}), QLatin1String("TRUE"));
-        d.DCGInvertRx = isWord(text("DCGInvertRx", {}), QLatin1String("TRUE"));
+        d.RadioID = RadioIdOf(text("RadioID", QStringLiteral("17")));
+        d.Injection = IsWord(text("Injection", {}), QLatin1String("HI"));
+        d.DCGInvertTx = IsWord(text("DCGInvertTx", {}), QLatin1String("TRUE"));
+        d.DCGInvertRx = IsWord(text("DCGInvertRx", {}), QLatin1String("TRUE"));
     }
 
     for (int i = 1; i <= kMaxRefTables; ++i) {
         const QString table = QString::number(i);
-        auto key = [&](int j) { return numbered("Index", j) + QStringLiteral("Table") + table; };
+        auto key = [&](int j) { return Numbered("Index", j) + QStringLiteral("Table") + table; };
         if (ini.GetNumber(kRefTableDef, key(1), -1) == -1) break;
         for (int j = 1; j <= 7; ++j)
-            cfg.RefTables[size_t(i)][size_t(j)] = toI16(ini.GetNumber(kRefTableDef, key(j), 0));
+            cfg.RefTables[size_t(i)][size_t(j)] = ToI16(ini.GetNumber(kRefTableDef, key(j), 0));
     }
 
     int dcg = 0;
     for (int k = 1; k <= kMaxDCG; ++k) {
-        const QString text = ini.GetString(kDCGList, numbered("DCG", k));
+        const QString text = ini.GetString(kDCGList, Numbered("DCG", k));
         if (text.isEmpty()) break;
-        cfg.DCGList[size_t(k)] = toI16(ParseOctal(text));
+        cfg.DCGList[size_t(k)] = ToI16(ParseOctal(text));
         dcg = k;
     }
     cfg.DCGCount = uint8_t(dcg);
@@ -130,9 +130,9 @@ QString LoadConfiguration(const QString& path, Configuration& cfg) {
     // are not read.
     int cg = 0;
     for (int k = 1; k <= kMaxCG; ++k) {
-        const QString text = ini.GetString(kCGList, numbered("CG", k));
+        const QString text = ini.GetString(kCGList, Numbered("CG", k));
         if (text.isEmpty()) break;
-        cfg.CGList[size_t(k)] = decimalOf(text);
+        cfg.CGList[size_t(k)] = DecimalOf(text);
         cg = k;
     }
     cfg.CGCount = int16_t(cg);

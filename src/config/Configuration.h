@@ -53,8 +53,8 @@ struct Configuration {
 };
 
 // Reads the whole file into cfg (CommPort, definitions and band names, divider tables, DCG
-// and CG lists) with the reading rules of cINIFile. A missing, unreadable or oversized file
-// reads as a file with no keys; the result then says why (cINIFile::Problem), else it is
+// and CG lists) with the reading rules of IniFile. A missing, unreadable or oversized file
+// reads as a file with no keys; the result then says why (IniFile::Problem), else it is
 // empty. Values beyond the new counts are left as an earlier load put them.
 QString LoadConfiguration(const QString& path, Configuration& cfg);
 

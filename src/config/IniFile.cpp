@@ -15,32 +15,32 @@ namespace {
 
 constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF", 3);
 
-bool isBlank(QChar c) {
+bool IsBlank(QChar c) {
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\v' || c == u'\f';
 }
 
-QStringView trimLeft(QStringView v) {
-    while (!v.isEmpty() && isBlank(v.front()))
+QStringView TrimLeft(QStringView v) {
+    while (!v.isEmpty() && IsBlank(v.front()))
         v = v.sliced(1);
     return v;
 }
 
-QStringView trimRight(QStringView v) {
-    while (!v.isEmpty() && isBlank(v.back()))
+QStringView TrimRight(QStringView v) {
+    while (!v.isEmpty() && IsBlank(v.back()))
         v.chop(1);
     return v;
 }
 
-QStringView trim(QStringView v) {
-    return trimRight(trimLeft(v));
+QStringView Trim(QStringView v) {
+    return TrimRight(TrimLeft(v));
 }
 
-bool isQuote(QChar c) {
+bool IsQuote(QChar c) {
     return c == u'"' || c == u'\'';
 }
 
 // Names compare without regard to case.
-QString folded(QStringView name) {
+QString Folded(QStringView name) {
     return name.toString().toCaseFolded();
 }
 
@@ -52,32 +52,32 @@ struct Parsed {
     QStringView value;
 };
 
-Parsed classify(QStringView line) {
+Parsed Classify(QStringView line) {
     Parsed p;
-    const QStringView t = trimLeft(line);
+    const QStringView t = TrimLeft(line);
     if (t.isEmpty() || t.front() == u';' || t.front() == u'#') return p;
     if (t.front() == u'[') {
         const qsizetype close = t.lastIndexOf(u']');
         if (close < 0) return p; // not a section header, and without "=" nothing else either
         p.kind = Parsed::Section;
-        p.name = trim(t.sliced(1, close - 1));
+        p.name = Trim(t.sliced(1, close - 1));
         return p;
     }
     const qsizetype eq = t.indexOf(u'=');
     if (eq < 0) return p;
     p.kind = Parsed::Key;
-    p.name = trimRight(t.first(eq));
-    p.value = trim(t.sliced(eq + 1));
+    p.name = TrimRight(t.first(eq));
+    p.value = Trim(t.sliced(eq + 1));
     return p;
 }
 
 // The value as the reader gives it: matching quotes removed, cut at the first NUL and to
 // kMaxValue characters.
-QString valueOf(QStringView v) {
-    if (v.size() >= 2 && isQuote(v.front()) && v.back() == v.front()) v = v.sliced(1, v.size() - 2);
+QString ValueOf(QStringView v) {
+    if (v.size() >= 2 && IsQuote(v.front()) && v.back() == v.front()) v = v.sliced(1, v.size() - 2);
     const qsizetype nul = v.indexOf(QChar(0));
     if (nul >= 0) v.truncate(nul);
-    return v.first(qMin<qsizetype>(v.size(), cINIFile::kMaxValue)).toString();
+    return v.first(qMin<qsizetype>(v.size(), IniFile::kMaxValue)).toString();
 }
 
 // The file's text and how it was stored.
@@ -89,7 +89,7 @@ struct FileText {
 };
 
 // UTF-8 when the bytes are valid UTF-8 (what every current editor writes), else Latin-1.
-FileText decodeText(const QByteArray& bytes) {
+FileText DecodeText(const QByteArray& bytes) {
     FileText t;
     QByteArrayView body(bytes);
     t.bom = body.startsWith(kUtf8Bom);
@@ -104,23 +104,23 @@ FileText decodeText(const QByteArray& bytes) {
 }
 
 // Reads the whole file; a missing one gives an empty text and a problem.
-FileText readText(const QString& path) {
-    const FileBytes read = ReadRegularFile(path, cINIFile::kMaxFileSize + 1);
+FileText ReadText(const QString& path) {
+    const FileBytes read = ReadRegularFile(path, IniFile::kMaxFileSize + 1);
     FileText t;
     if (!read.problem.isEmpty())
         t.problem = read.problem;
-    else if (read.bytes.size() > cINIFile::kMaxFileSize)
-        t.problem = QStringLiteral("larger than %1 MiB").arg(cINIFile::kMaxFileSize >> 20);
+    else if (read.bytes.size() > IniFile::kMaxFileSize)
+        t.problem = QStringLiteral("larger than %1 MiB").arg(IniFile::kMaxFileSize >> 20);
     else
-        t = decodeText(read.bytes);
+        t = DecodeText(read.bytes);
     return t;
 }
 
-bool hasLineBreakOrNul(const QString& s) {
+bool HasLineBreakOrNul(const QString& s) {
     return s.contains(u'\n') || s.contains(u'\r') || s.contains(QChar(0));
 }
 
-bool isLatin1(const QString& s) {
+bool IsLatin1(const QString& s) {
     for (QChar c : s)
         if (c.unicode() > 0xFF) return false;
     return true;
@@ -130,85 +130,85 @@ bool isLatin1(const QString& s) {
 
 // Every first occurrence of a section with the first occurrence of each of its keys, by
 // folded name.
-struct cINIFile::Document {
+struct IniFile::Document {
     QString problem;
     QHash<QString, QHash<QString, QString>> sections;
 };
 
-const cINIFile::Document& cINIFile::document() const {
-    if (m_doc) return *m_doc;
+const IniFile::Document& IniFile::Loaded() const {
+    if (doc_) return *doc_;
     auto doc = std::make_shared<Document>();
-    const FileText file = readText(m_filename);
+    const FileText file = ReadText(filename_);
     doc->problem = file.problem;
     QHash<QString, QString>* current = nullptr;
     for (QStringView line : QStringView(file.text).tokenize(u'\n')) {
-        const Parsed p = classify(line);
+        const Parsed p = Classify(line);
         if (p.kind == Parsed::Section) {
             // Only the first occurrence counts: the keys of a repeated one are not read.
-            const QString name = folded(p.name);
+            const QString name = Folded(p.name);
             current = doc->sections.contains(name) ? nullptr : &doc->sections[name];
         } else if (p.kind == Parsed::Key && current) {
-            const QString name = folded(p.name);
-            if (!current->contains(name)) current->insert(name, valueOf(p.value));
+            const QString name = Folded(p.name);
+            if (!current->contains(name)) current->insert(name, ValueOf(p.value));
         }
     }
-    m_doc = std::move(doc);
-    return *m_doc;
+    doc_ = std::move(doc);
+    return *doc_;
 }
 
 namespace {
 
-const QString* lookup(const QHash<QString, QHash<QString, QString>>& sections,
+const QString* Lookup(const QHash<QString, QHash<QString, QString>>& sections,
                       const QString& section, const QString& key) {
-    const auto s = sections.constFind(folded(trim(section)));
+    const auto s = sections.constFind(Folded(Trim(section)));
     if (s == sections.cend()) return nullptr;
-    const auto k = s->constFind(folded(trim(key)));
+    const auto k = s->constFind(Folded(Trim(key)));
     return k == s->cend() ? nullptr : &*k;
 }
 
 } // namespace
 
-QString cINIFile::GetString(const QString& section, const QString& key, const QString& def) const {
-    const QString* v = lookup(document().sections, section, key);
+QString IniFile::GetString(const QString& section, const QString& key, const QString& def) const {
+    const QString* v = Lookup(Loaded().sections, section, key);
     return v ? *v : def;
 }
 
-qint32 cINIFile::GetNumber(const QString& section, const QString& key, qint32 def) const {
-    const QString* v = lookup(document().sections, section, key);
+qint32 IniFile::GetNumber(const QString& section, const QString& key, qint32 def) const {
+    const QString* v = Lookup(Loaded().sections, section, key);
     return v ? ParseLeadingInt(*v) : def;
 }
 
-QString cINIFile::Problem() const {
-    return document().problem;
+QString IniFile::Problem() const {
+    return Loaded().problem;
 }
 
-bool cINIFile::PutNumber(const QString& section, const QString& key, qint32 value) const {
+bool IniFile::PutNumber(const QString& section, const QString& key, qint32 value) const {
     return PutString(section, key, QString::number(value));
 }
 
-bool cINIFile::PutString(const QString& section, const QString& key, const QString& value) const {
-    const QString sec = trim(section).toString();
-    const QString k = trim(key).toString();
-    if (m_filename.isEmpty() || sec.isEmpty() || k.isEmpty()) return false;
-    if (hasLineBreakOrNul(sec) || hasLineBreakOrNul(k) || hasLineBreakOrNul(value)) return false;
+bool IniFile::PutString(const QString& section, const QString& key, const QString& value) const {
+    const QString sec = Trim(section).toString();
+    const QString k = Trim(key).toString();
+    if (filename_.isEmpty() || sec.isEmpty() || k.isEmpty()) return false;
+    if (HasLineBreakOrNul(sec) || HasLineBreakOrNul(k) || HasLineBreakOrNul(value)) return false;
     if (sec.contains(u']') || k.contains(u'=') || k.startsWith(u';') || k.startsWith(u'#') ||
         k.startsWith(u'['))
         return false;
 
     FileText file;
-    if (QFileInfo::exists(m_filename)) {
-        file = readText(m_filename);
+    if (QFileInfo::exists(filename_)) {
+        file = ReadText(filename_);
         if (!file.problem.isEmpty()) return false;
     }
 
     // A value that would lose its outer blanks or quotes on reading goes in double quotes.
     QString written = value;
-    const bool outerBlank = !value.isEmpty() && (isBlank(value.front()) || isBlank(value.back()));
+    const bool outerBlank = !value.isEmpty() && (IsBlank(value.front()) || IsBlank(value.back()));
     const bool quoted =
-        value.size() >= 2 && isQuote(value.front()) && value.back() == value.front();
+        value.size() >= 2 && IsQuote(value.front()) && value.back() == value.front();
     if (outerBlank || quoted) written = u'"' + value + u'"';
     const QString keyLine = k + u'=' + written;
-    if (!file.utf8 && !(isLatin1(sec) && isLatin1(keyLine))) return false;
+    if (!file.utf8 && !(IsLatin1(sec) && IsLatin1(keyLine))) return false;
 
     // Lines, each keeping its line break.
     QStringList lines;
@@ -227,26 +227,26 @@ bool cINIFile::PutString(const QString& section, const QString& key, const QStri
                                                   : eol;
     };
 
-    const QString secName = folded(sec), keyName = folded(k);
+    const QString secName = Folded(sec), keyName = Folded(k);
     enum { Before, In, After } state = Before;
     qsizetype insertAt = -1;
     qsizetype lastContent = -1;
     bool replaced = false;
     for (qsizetype i = 0; i < lines.size() && state != After && !replaced; ++i) {
-        const Parsed p = classify(lines[i]);
+        const Parsed p = Classify(lines[i]);
         if (p.kind == Parsed::Section) {
             if (state == In) {
                 insertAt = lastContent + 1;
                 state = After;
-            } else if (folded(p.name) == secName) {
+            } else if (Folded(p.name) == secName) {
                 state = In;
                 lastContent = i;
             }
         } else if (state == In) {
-            if (p.kind == Parsed::Key && folded(p.name) == keyName) {
+            if (p.kind == Parsed::Key && Folded(p.name) == keyName) {
                 lines[i] = keyLine + lineBreakOf(lines[i]);
                 replaced = true;
-            } else if (!trim(lines[i]).isEmpty()) {
+            } else if (!Trim(lines[i]).isEmpty()) {
                 lastContent = i;
             }
         }
@@ -272,8 +272,8 @@ bool cINIFile::PutString(const QString& section, const QString& key, const QStri
     const QByteArray bytes =
         file.utf8 ? (file.bom ? kUtf8Bom.toByteArray() : QByteArray()) + text.toUtf8()
                   : text.toLatin1();
-    m_doc.reset();
-    QSaveFile out(m_filename);
+    doc_.reset();
+    QSaveFile out(filename_);
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size()) {
         out.cancelWriting();
         return false;

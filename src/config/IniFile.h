@@ -20,15 +20,15 @@ namespace ostrand {
 // load from one reading. A file that is missing, no regular file (a FIFO or a device could
 // block or never end) or larger than kMaxFileSize reads as a file without keys, and
 // Problem() says why.
-class cINIFile {
+class IniFile {
 public:
     static constexpr int kMaxValue = 1023;
     static constexpr qint64 kMaxFileSize = 16 * 1024 * 1024;
 
     // The write-only Filename property: the file all later calls use.
-    void setFilename(const QString& path) {
-        m_filename = path;
-        m_doc.reset();
+    void SetFilename(const QString& path) {
+        filename_ = path;
+        doc_.reset();
     }
 
     // The value text of key in section; def when the file, the section or the key is missing.
@@ -55,10 +55,10 @@ public:
 
 private:
     struct Document;
-    const Document& document() const;
+    const Document& Loaded() const;
 
-    QString m_filename;
-    mutable std::shared_ptr<const Document> m_doc;
+    QString filename_;
+    mutable std::shared_ptr<const Document> doc_;
 };
 
 } // namespace ostrand

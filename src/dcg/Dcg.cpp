@@ -31,13 +31,13 @@ constexpr std::array<int32_t, 8> kAliasCodes{0446, 0447, 0452, 0454, 0455, 0462,
 constexpr int32_t kFirstAlias = 3;
 constexpr int32_t kLastAlias = 10;
 
-int32_t invertWord(int32_t word) {
+int32_t InvertWord(int32_t word) {
     return (word ^ kWordMask) & kWordMask;
 }
 
-int32_t startWord(int32_t code, bool inverted) {
+int32_t StartWord(int32_t code, bool inverted) {
     const int32_t word = DCGCalcCodeWord(code);
-    return inverted ? invertWord(word) : word;
+    return inverted ? InvertWord(word) : word;
 }
 
 } // namespace
@@ -78,7 +78,7 @@ bool DCGIsCodeInTable(int32_t dat, std::span<const int16_t> table) {
 }
 
 int32_t DCGFindEightBitCode(int32_t dat, bool inverted) {
-    int32_t word = startWord(dat, inverted);
+    int32_t word = StartWord(dat, inverted);
     int32_t best = 255;
     for (int pass = 0; pass < kRotations; ++pass) {
         if (DCGIsCodeValid(word)) {
@@ -100,7 +100,7 @@ int32_t DCGFindCommonCode(int32_t dat, bool inverted, std::span<const int16_t> t
     const int32_t c = dat & kCodeMask;
     const int32_t start =
         (c >= kFirstAlias && c <= kLastAlias) ? kAliasCodes[size_t(c - kFirstAlias)] : dat;
-    int32_t word = startWord(start, inverted);
+    int32_t word = StartWord(start, inverted);
     for (int pass = 0; pass < kRotations; ++pass) {
         if (DCGIsCodeValid(word) && DCGIsCodeInTable(word, table)) return word & kCodeMask;
         word = DCGShiftLeft(word);

@@ -9,7 +9,7 @@ namespace ostrand {
 namespace {
 
 // A half is three synthesizer bytes; all of them must lie inside the personality block.
-bool halfInBlock(int EEindex) {
+bool HalfInBlock(int EEindex) {
     return EEindex >= 0 && EEindex + 2 < kBlockSize;
 }
 
@@ -17,7 +17,7 @@ bool halfInBlock(int EEindex) {
 
 float EEDecodeFreq(const EEImage& image, int EEindex, int16_t div, const QString& refFreq,
                    int16_t curRadioID) {
-    if (!halfInBlock(EEindex) || div == 0) return 0.0f;
+    if (!HalfInBlock(EEindex) || div == 0) return 0.0f;
     const int h0 = image[size_t(EEindex)];
     const int h1 = image[size_t(EEindex) + 1];
     const int h2 = image[size_t(EEindex) + 2];
@@ -57,7 +57,7 @@ void EEEncodeFreq(float freq, int16_t div, const QString& refFreq, int16_t& N, i
 }
 
 void WriteSynthWord(EEImage& image, int EEindex, int N, int A) {
-    if (!halfInBlock(EEindex)) return;
+    if (!HalfInBlock(EEindex)) return;
     uint8_t& h0 = image[size_t(EEindex)];
     uint8_t& h1 = image[size_t(EEindex) + 1];
     uint8_t& h2 = image[size_t(EEindex) + 2];

@@ -8,7 +8,7 @@
 namespace ostrand {
 namespace {
 
-int hexDigit(char c) {
+int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -38,7 +38,7 @@ std::optional<std::array<uint8_t, kBlockSize>> ParsePersonality(const QByteArray
     if (field.size() != kPersonalityDigits) return std::nullopt;
     std::array<uint8_t, kBlockSize> block{};
     for (int i = 0; i < kBlockSize; ++i)
-        block[size_t(i)] = uint8_t(16 * hexDigit(field[2 * i]) + hexDigit(field[2 * i + 1]));
+        block[size_t(i)] = uint8_t(16 * HexDigit(field[2 * i]) + HexDigit(field[2 * i + 1]));
     return block;
 }
 

@@ -20,24 +20,24 @@ struct Dividers {
 };
 
 // Reference code 0 names two steps: the receive half uses T[3], the transmit half T[1].
-Dividers dividersFor(int k, const DividerTable& t) {
+Dividers DividersFor(int k, const DividerTable& t) {
     if (k == 0) return {t[3], t[1]};
     return {t[size_t(k)], t[size_t(k)]};
 }
 
-int cctCount(int16_t curRadioID) {
+int CctCount(int16_t curRadioID) {
     if (curRadioID == kDeltaSX) return 7;
     if (curRadioID == kDeltaS) return 15;
     return 0;
 }
 
-int cctStep(int16_t curRadioID) {
+int CctStep(int16_t curRadioID) {
     return curRadioID == kDeltaS ? 15 : 30;
 }
 
 // The counter pair for a synthesizer frequency computed in double precision. A value that
 // is not a number or does not fit a float (zero multiplier, absurd fields) is no frequency.
-void encodeSynth(double synth, int16_t div, const QString& refFreq, int16_t& N, int16_t& A) {
+void EncodeSynth(double synth, int16_t div, const QString& refFreq, int16_t& N, int16_t& A) {
     if (!std::isfinite(synth) || std::fabs(synth) > double(std::numeric_limits<float>::max())) {
         N = 0;
         A = 0;
@@ -56,7 +56,7 @@ ChannelRow EEDecode(const EEImage& image, int EEindex, const CodecContext& ctx) 
     const bool deltaS = IsDeltaS(ctx.CurRadioID);
 
     const int k = b0 & 7;
-    const Dividers div = dividersFor(k, ctx.Dividers);
+    const Dividers div = DividersFor(k, ctx.Dividers);
 
     if (deltaS) {
         row.RxW = row.RxZ = row.TxW = row.TxZ = false;
@@ -74,7 +74,7 @@ ChannelRow EEDecode(const EEImage& image, int EEindex, const CodecContext& ctx) 
 
     // A timer code the current CPU's list does not offer shows as "Off" and is kept.
     const int cct = deltaS ? (b4 >> 4) : (b4 & 7);
-    const bool listed = cct <= cctCount(ctx.CurRadioID);
+    const bool listed = cct <= CctCount(ctx.CurRadioID);
     row.CCT = listed ? cct : 0;
     row.KeptCCT = listed ? -1 : cct;
 
@@ -111,7 +111,7 @@ void EEEncode(EEImage& image, int EEindex, const ChannelRow& row, const CodecCon
 
     // Three bits hold the reference code; no selection or a position beyond them is code 0.
     const int k = (row.RefIndex >= 0 && row.RefIndex <= 7) ? row.RefIndex : 0;
-    const Dividers div = dividersFor(k, ctx.Dividers);
+    const Dividers div = DividersFor(k, ctx.Dividers);
 
     eeEncodeTone(image, EEindex, row.RxTone, ctx);
 
@@ -125,7 +125,7 @@ void EEEncode(EEImage& image, int EEindex, const ChannelRow& row, const CodecCon
         const double ifFreq = ParseLenient(ctx.IFFreq);
         const double rxMult = ParseLenient(ctx.RxMult);
         const double synth = ctx.InjectionHi ? (rx + ifFreq) / rxMult : (rx - ifFreq) / rxMult;
-        encodeSynth(synth, div.rx, ctx.RefFreq, N, A);
+        EncodeSynth(synth, div.rx, ctx.RefFreq, N, A);
     }
 
     if (deltaS) {
@@ -145,7 +145,7 @@ void EEEncode(EEImage& image, int EEindex, const ChannelRow& row, const CodecCon
     if (div.tx != 0) {
         const double tx = ParseLenient(row.TxFreq);
         const double txMult = ParseLenient(ctx.TxMult);
-        encodeSynth(tx / txMult, div.tx, ctx.RefFreq, N, A);
+        EncodeSynth(tx / txMult, div.tx, ctx.RefFreq, N, A);
     }
 
     if (!deltaS) {
@@ -187,8 +187,8 @@ QString CpuLabelText(int16_t curRadioID, int16_t curRevision) {
 
 QStringList CctItems(int16_t curRadioID) {
     QStringList items{QStringLiteral("Off")};
-    const int step = cctStep(curRadioID);
-    for (int j = 0; j < cctCount(curRadioID); ++j)
+    const int step = CctStep(curRadioID);
+    for (int j = 0; j < CctCount(curRadioID); ++j)
         items << QStringLiteral("%1 Sec").arg(step * j + 30);
     return items;
 }

@@ -13,31 +13,31 @@ namespace {
 // Tone positions travel in one byte, so no list position above 255 can be stored.
 constexpr int kMaxStorablePosition = 255;
 
-bool isReceiveHalf(int EEindex) {
+bool IsReceiveHalf(int EEindex) {
     return EEindex % 8 == 0;
 }
 
 // A half spans EEindex..EEindex+3 inside the personality block; the Delta-S transmit DCG flag
 // lives in the byte four places before the transmit half.
-bool halfInRange(int EEindex, bool deltaS) {
+bool HalfInRange(int EEindex, bool deltaS) {
     if (EEindex < 0 || EEindex > kBlockSize - 4) return false;
-    if (deltaS && !isReceiveHalf(EEindex) && EEindex < 4) return false;
+    if (deltaS && !IsReceiveHalf(EEindex) && EEindex < 4) return false;
     return true;
 }
 
-int swapNibbles(int v) {
+int SwapNibbles(int v) {
     return ((v & 0x0F) * 16) + ((v & 0xF0) / 16);
 }
 
-QString dcgText(int32_t code) {
+QString DcgText(int32_t code) {
     return (QStringLiteral("00") + QString::number(code, 8)).right(3);
 }
 
-bool onlySpaces(const QString& text) {
+bool OnlySpaces(const QString& text) {
     return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c == u' '; });
 }
 
-void setBit(uint8_t& byte, int bit, bool on) {
+void SetBit(uint8_t& byte, int bit, bool on) {
     if (on)
         byte = uint8_t(byte | (1u << bit));
     else
@@ -50,13 +50,13 @@ struct ToneBits {
     int adder = 0; // the CG list position in the Delta-S format
 };
 
-float toneError(double v, int mult, int adder) {
+float ToneError(double v, int mult, int adder) {
     return float(std::fabs(v - CTCSSToneCalc(int16_t(mult), int16_t(adder))));
 }
 
 // Generator settings for a CG tone in the Delta-SX format. A tone that is not a positive
 // finite number, or so low that the settings leave the generator's integer range, is no tone.
-ToneBits generatorSettings(double v, bool receive) {
+ToneBits GeneratorSettings(double v, bool receive) {
     if (!std::isfinite(v) || v <= 0) return {};
     float t = float(1 / (v * 8));
     t = float(double(t) - 0.00007);
@@ -70,7 +70,7 @@ ToneBits generatorSettings(double v, bool receive) {
 
     float best = 0;
     auto consider = [&](int x, int y) {
-        const float err = toneError(v, x, y);
+        const float err = ToneError(v, x, y);
         if (err < best) {
             best = err;
             m = x;
@@ -79,14 +79,14 @@ ToneBits generatorSettings(double v, bool receive) {
     };
     if (receive) {
         a &= 0x1E; // receive adders are even
-        best = toneError(v, m, a);
+        best = ToneError(v, m, a);
         const int m0 = m, a0 = a;
         if (a0 >= 30) consider(m0 - 1, 0);
         if (a0 < 30) consider(m0, a0 + 2);
         if (a0 > 1) consider(m0, a0 - 2);
         if (a0 <= 1) consider(m0 + 1, 30);
     } else {
-        best = toneError(v, m, a);
+        best = ToneError(v, m, a);
         const int m0 = m, a0 = a;
         if (a0 == 31) consider(m0 - 1, 0);
         if (a0 < 31) consider(m0, a0 + 1);
@@ -97,7 +97,7 @@ ToneBits generatorSettings(double v, bool receive) {
 }
 
 // Nearest CG list position within 20 Hz (first one on ties), or 0 for none.
-int listPosition(double v, const std::vector<float>& list) {
+int ListPosition(double v, const std::vector<float>& list) {
     const int count = std::min<int>(int(list.size()), kMaxStorablePosition);
     float best = 9999;
     int position = 0;
@@ -120,8 +120,8 @@ double CTCSSToneCalc(int16_t mult, int16_t adder) {
 
 QString EEDecodeTone(const EEImage& image, int EEindex, const CodecContext& ctx) {
     const bool deltaS = IsDeltaS(ctx.CurRadioID);
-    if (!halfInRange(EEindex, deltaS)) return {};
-    const bool receive = isReceiveHalf(EEindex);
+    if (!HalfInRange(EEindex, deltaS)) return {};
+    const bool receive = IsReceiveHalf(EEindex);
     const int h0 = image[size_t(EEindex)];
     const int h2 = image[size_t(EEindex + 2)];
     const int h3 = image[size_t(EEindex + 3)];
@@ -135,9 +135,9 @@ QString EEDecodeTone(const EEImage& image, int EEindex, const CodecContext& ctx)
         dcg = image[size_t(EEindex - 4)] & 0x40;
 
     if (dcg) {
-        const int s = swapNibbles(h3);
+        const int s = SwapNibbles(h3);
         if (s == 0xFF) return {};
-        return dcgText(DCGFindCommonCode(s, inverted, ctx.DCGList));
+        return DcgText(DCGFindCommonCode(s, inverted, ctx.DCGList));
     }
     if (!deltaS) {
         const int mult = (h0 & 0x10) + (h3 & 0x0F);
@@ -146,18 +146,18 @@ QString EEDecodeTone(const EEImage& image, int EEindex, const CodecContext& ctx)
         const float tone = float(CTCSSToneCalc(int16_t(mult), int16_t(adder)));
         return FormatPattern(tone, u"###.0");
     }
-    const int p = swapNibbles(h3);
+    const int p = SwapNibbles(h3);
     if (p < 1 || p > int(ctx.CGList.size())) return {};
     return FormatPattern(ctx.CGList[size_t(p - 1)], u"###.0");
 }
 
 void eeEncodeTone(EEImage& image, int EEindex, const QString& text, const CodecContext& ctx) {
     const bool deltaS = IsDeltaS(ctx.CurRadioID);
-    if (!halfInRange(EEindex, deltaS)) return;
-    const bool receive = isReceiveHalf(EEindex);
+    if (!HalfInRange(EEindex, deltaS)) return;
+    const bool receive = IsReceiveHalf(EEindex);
 
     ToneBits bits;
-    if (onlySpaces(text)) {
+    if (OnlySpaces(text)) {
         // no tone
     } else if (!text.contains(u'.')) {
         const bool inverted = receive ? ctx.DCGInvertRx : ctx.DCGInvertTx;
@@ -166,9 +166,9 @@ void eeEncodeTone(EEImage& image, int EEindex, const QString& text, const CodecC
         bits.adder = (s & 0x0F) * 2;
         bits.mult = (s & 0xF0) / 16;
     } else if (deltaS) {
-        bits.adder = listPosition(ParseLenient(text), ctx.CGList);
+        bits.adder = ListPosition(ParseLenient(text), ctx.CGList);
     } else {
-        bits = generatorSettings(ParseLenient(text), receive);
+        bits = GeneratorSettings(ParseLenient(text), receive);
     }
 
     uint8_t& h0 = image[size_t(EEindex)];
@@ -176,18 +176,18 @@ void eeEncodeTone(EEImage& image, int EEindex, const QString& text, const CodecC
     uint8_t& h3 = image[size_t(EEindex + 3)];
     if (deltaS) {
         if (receive)
-            setBit(h0, 7, bits.dcg);
+            SetBit(h0, 7, bits.dcg);
         else
-            setBit(image[size_t(EEindex - 4)], 6, bits.dcg);
+            SetBit(image[size_t(EEindex - 4)], 6, bits.dcg);
         if (bits.dcg)
             h3 = uint8_t(((bits.adder & 0x1E) * 8) + (bits.mult & 0x0F));
         else
-            h3 = uint8_t(swapNibbles(bits.adder));
+            h3 = uint8_t(SwapNibbles(bits.adder));
     } else {
-        setBit(h0, 7, bits.dcg);
-        setBit(h0, 4, bits.mult & 0x10);
+        SetBit(h0, 7, bits.dcg);
+        SetBit(h0, 4, bits.mult & 0x10);
         h3 = uint8_t(((bits.adder & 0x1E) * 8) + (bits.mult & 0x0F));
-        if (!receive) setBit(h2, 2, bits.adder & 1);
+        if (!receive) SetBit(h2, 2, bits.adder & 1);
     }
 }
 
@@ -195,7 +195,7 @@ QString ToneEntry(EEImage& image, int EEindex, const QString& typed, const Codec
     QString text = typed;
     if (!text.contains(u'.')) {
         const int32_t c = DCGFindCommonCode(ParseOctal(text), false, ctx.DCGList);
-        if (c != 0) text = dcgText(c);
+        if (c != 0) text = DcgText(c);
     }
     eeEncodeTone(image, EEindex, text, ctx);
     return EEDecodeTone(image, EEindex, ctx);

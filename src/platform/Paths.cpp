@@ -10,14 +10,14 @@ namespace ostrand {
 namespace {
 const QString kConfigName = QStringLiteral("Ostrand.ini");
 
-QString exeDir() {
+QString ExeDir() {
     return QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
                                         : QDir::currentPath();
 }
 } // namespace
 
 QString SampleConfiguration() {
-    const QString dir = exeDir();
+    const QString dir = ExeDir();
     for (const QString& candidate :
          {dir + u'/' + kConfigName, dir + QStringLiteral("/../share/ostrand/") + kConfigName}) {
         if (QFileInfo(candidate).isFile()) return QFileInfo(candidate).absoluteFilePath();
@@ -31,7 +31,7 @@ QString ProgramFolder() {
         QDir().mkpath(home);
         return QDir(home).absolutePath();
     }
-    const QString dir = exeDir();
+    const QString dir = ExeDir();
     if (QFileInfo(dir + u'/' + kConfigName).isFile() && QFileInfo(dir).isWritable()) return dir;
 
     QString user = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);

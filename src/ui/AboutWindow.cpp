@@ -53,7 +53,7 @@ QString VersionText() {
     return VersionText(OSTRAND_VERSION_MAJOR, OSTRAND_VERSION_MINOR, OSTRAND_VERSION_PATCH);
 }
 
-frmAbout::frmAbout(QWidget* owner, Processes* processes, MessageBoxes* messages)
+AboutWindow::AboutWindow(QWidget* owner, Processes* processes, MessageBoxes* messages)
     : QDialog(owner), processes_(processes), messages_(messages) {
     if (!processes_) {
         ownProcesses_ = std::make_unique<QtProcesses>();
@@ -126,22 +126,22 @@ frmAbout::frmAbout(QWidget* owner, Processes* processes, MessageBoxes* messages)
 
     // OK is also the cancel button: Escape rejects, which closes the window the same way.
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
+    connect(cmdSysInfo, &QPushButton::clicked, this, &AboutWindow::cmdSysInfo_Click);
 }
 
-frmAbout::~frmAbout() = default;
+AboutWindow::~AboutWindow() = default;
 
-void frmAbout::showEvent(QShowEvent* event) {
+void AboutWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     ostrand::CentreOnScreen(this);
 }
 
-void frmAbout::cmdSysInfo_Click() {
+void AboutWindow::cmdSysInfo_Click() {
     StartSysInfo(*processes_, *messages_, SystemInfoTools(), sysInfoSearchPaths);
 }
 
-void mnuAbout_Click(QWidget* owner) {
-    frmAbout about(owner);
+void ShowAbout(QWidget* owner) {
+    AboutWindow about(owner);
     about.exec();
 }
 

@@ -23,13 +23,13 @@ bool StartSysInfo(Processes& processes, MessageBoxes& messages,
                   const QStringList& tools = SystemInfoTools(),
                   const QStringList& searchPaths = {});
 
-class frmAbout : public QDialog {
+class AboutWindow : public QDialog {
     Q_OBJECT
 public:
     // processes and messages default to the real ones when null.
-    explicit frmAbout(QWidget* owner = nullptr, Processes* processes = nullptr,
-                      MessageBoxes* messages = nullptr);
-    ~frmAbout() override;
+    explicit AboutWindow(QWidget* owner = nullptr, Processes* processes = nullptr,
+                         MessageBoxes* messages = nullptr);
+    ~AboutWindow() override;
 
     QLabel* picIcon = nullptr;
     QLabel* lblTitle = nullptr;
@@ -59,6 +59,6 @@ QString VersionText();
 QString VersionText(int major, int minor, int patch);
 
 // Shows the About window modally over the owner; returns when it is closed.
-void mnuAbout_Click(QWidget* owner);
+void ShowAbout(QWidget* owner);
 
 } // namespace ostrand

@@ -137,7 +137,7 @@ constexpr int kSettleMs = 300;
 
 QByteArray ContentOf(const QString& file) {
     QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.read(cINIFile::kMaxFileSize + 1) : QByteArray();
+    return f.open(QIODevice::ReadOnly) ? f.read(IniFile::kMaxFileSize + 1) : QByteArray();
 }
 
 QString Shown(const QString& variable, const QString& value) {

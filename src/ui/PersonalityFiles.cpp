@@ -65,7 +65,7 @@ int FilterIndexFor(const QString& dottedExt) {
     return 1;
 }
 
-FileResult mnuOpen_Click(PersonalityFileContext& context) {
+FileResult OpenPersonalityFile(PersonalityFileContext& context) {
     const QString path =
         context.dialogs.OpenFile(MakeRequest(QStringLiteral("File Open"), context));
     if (path.isEmpty()) return FileResult::Cancelled;
@@ -82,7 +82,7 @@ FileResult mnuOpen_Click(PersonalityFileContext& context) {
     return FileResult::Done;
 }
 
-FileResult mnuSave_Click(PersonalityFileContext& context) {
+FileResult SavePersonalityFile(PersonalityFileContext& context) {
     // Before the dialog: there is nothing the grid could be saved as.
     if (!context.unusable.isEmpty()) {
         ReportFailure(context, QStringLiteral("File Not Saved\n") + context.unusable);

@@ -34,7 +34,7 @@ QStringList PersonalityNameFilters();
 // Filter position 1..4 for a default extension with its leading ".", exact comparison.
 int FilterIndexFor(const QString& dottedExt);
 
-FileResult mnuOpen_Click(PersonalityFileContext& context);
-FileResult mnuSave_Click(PersonalityFileContext& context);
+FileResult OpenPersonalityFile(PersonalityFileContext& context);
+FileResult SavePersonalityFile(PersonalityFileContext& context);
 
 } // namespace ostrand

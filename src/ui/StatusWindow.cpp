@@ -13,10 +13,11 @@ constexpr int kWidth = 460;
 constexpr int kMinHeight = 90;
 } // namespace
 
-frmDialog::frmDialog(QWidget* owner)
+StatusWindow::StatusWindow(QWidget* owner)
     // A tool window of the owner: stays above the main window, takes no task bar entry, and
     // without a title hint carries no caption.
     : QWidget(owner, Qt::Tool | Qt::CustomizeWindowHint) {
+    setObjectName(QStringLiteral("frmDialog"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     setWindowTitle(QString());
 
@@ -38,7 +39,7 @@ frmDialog::frmDialog(QWidget* owner)
     resize(kWidth, kMinHeight);
 }
 
-void frmDialog::SetText(const QString& text) {
+void StatusWindow::SetText(const QString& text) {
     lblInfo->setText(text);
     const int wanted = std::max(kMinHeight, layout()->totalHeightForWidth(kWidth));
     if (wanted != height()) {
@@ -47,36 +48,36 @@ void frmDialog::SetText(const QString& text) {
     }
 }
 
-QString frmDialog::Text() const {
+QString StatusWindow::Text() const {
     return lblInfo->text();
 }
 
-void frmDialog::showEvent(QShowEvent* event) {
+void StatusWindow::showEvent(QShowEvent* event) {
     CentreOnScreen(this);
     QWidget::showEvent(event);
 }
 
-StatusWindow::~StatusWindow() {
+StatusDisplay::~StatusDisplay() {
     Close();
 }
 
-void StatusWindow::Show() {
+void StatusDisplay::Show() {
     Close();
-    window_ = new frmDialog(owner_);
+    window_ = new StatusWindow(owner_);
     window_->setAttribute(Qt::WA_DeleteOnClose);
     window_->show();
 }
 
-void StatusWindow::SetText(const QString& text) {
+void StatusDisplay::SetText(const QString& text) {
     if (window_.isNull()) Show();
     window_->SetText(text);
 }
 
-void StatusWindow::Close() {
+void StatusDisplay::Close() {
     if (!window_.isNull()) delete window_.data();
 }
 
-QString StatusWindow::Text() const {
+QString StatusDisplay::Text() const {
     return window_.isNull() ? QString() : window_->Text();
 }
 

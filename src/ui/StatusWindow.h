@@ -11,10 +11,10 @@ class QLabel;
 
 namespace ostrand {
 
-class frmDialog : public QWidget {
+class StatusWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit frmDialog(QWidget* owner = nullptr);
+    explicit StatusWindow(QWidget* owner = nullptr);
 
     // Each text replaces the previous one; the window grows downwards for a long text.
     void SetText(const QString& text);
@@ -28,12 +28,12 @@ protected:
 
 // The show / set text / unload cycle for callers that keep no window pointer of their own.
 // Show() always starts with a freshly created, centred window.
-class StatusWindow {
+class StatusDisplay {
 public:
-    explicit StatusWindow(QWidget* owner = nullptr) : owner_(owner) {}
-    ~StatusWindow();
-    StatusWindow(const StatusWindow&) = delete;
-    StatusWindow& operator=(const StatusWindow&) = delete;
+    explicit StatusDisplay(QWidget* owner = nullptr) : owner_(owner) {}
+    ~StatusDisplay();
+    StatusDisplay(const StatusDisplay&) = delete;
+    StatusDisplay& operator=(const StatusDisplay&) = delete;
 
     void Show();
     void SetText(const QString& text); // shows the window first when it is not shown
@@ -41,11 +41,11 @@ public:
 
     bool IsShown() const { return !window_.isNull(); }
     QString Text() const;
-    frmDialog* Window() const { return window_.data(); }
+    StatusWindow* Window() const { return window_.data(); }
 
 private:
     QWidget* owner_;
-    QPointer<frmDialog> window_;
+    QPointer<StatusWindow> window_;
 };
 
 } // namespace ostrand

@@ -123,15 +123,15 @@ private slots:
         // nor fills memory, nor is read in part.
         readRow("folder", "path:" + m_dir.path().toUtf8(), def, -1);
         readRow("endless device", "path:/dev/zero", def, -1);
-        readRow("key at the end of 16 MiB", big(cINIFile::kMaxFileSize), "8", 8);
-        readRow("a byte more: nothing read", big(cINIFile::kMaxFileSize + 1), def, -1);
+        readRow("key at the end of 16 MiB", big(IniFile::kMaxFileSize), "8", 8);
+        readRow("a byte more: nothing read", big(IniFile::kMaxFileSize + 1), def, -1);
     }
     void read() {
         QFETCH(QByteArray, content);
         QFETCH(QString, text);
         QFETCH(int, number);
-        cINIFile ini;
-        ini.setFilename(content.startsWith("path:") ? QString(content.mid(5)) : write(content));
+        IniFile ini;
+        ini.SetFilename(content.startsWith("path:") ? QString(content.mid(5)) : write(content));
         QCOMPARE(ini.GetString(S, K, QStringLiteral("<def>")), text);
         QCOMPARE(ini.GetNumber(S, K, -1), number);
     }
@@ -139,8 +139,8 @@ private slots:
     // One object reads the file once; a write makes it read again.
     void readOncePerObject() {
         const QString path = write("[S]\nk=1\n");
-        cINIFile ini;
-        ini.setFilename(path);
+        IniFile ini;
+        ini.SetFilename(path);
         QCOMPARE(ini.GetString(S, K), "1");
         write("[S]\nk=2\n", 0, {}, path);
         QCOMPARE(ini.GetString(S, K), "1");
@@ -174,8 +174,8 @@ private slots:
         QFETCH(QByteArray, after);
         QString path = m_dir.filePath(QStringLiteral("new%1").arg(++m_serial));
         if (!content.isEmpty()) path = write(content);
-        cINIFile ini;
-        ini.setFilename(path);
+        IniFile ini;
+        ini.SetFilename(path);
         const bool refused = after == "refused";
         QCOMPARE(ini.PutString(S, K, value), !refused);
         QFile f(path);
@@ -258,7 +258,7 @@ private slots:
         const QByteArray shipped = "path:" + qgetenv("OSTRAND_SOURCE_DIR") + "/data/Ostrand.ini";
         row("shipped definitions", shipped, "def",
             "VHF Delta-SX|UHF Delta-SX|VHF Delta-S: 174 136 0 1 1 45 13.2 3 1 DSX 0 0 17");
-        row("too large: nothing read, and said", big(cINIFile::kMaxFileSize + 1), "problem",
+        row("too large: nothing read, and said", big(IniFile::kMaxFileSize + 1), "problem",
             "larger than 16 MiB");
         row("shipped dividers in use", shipped, "inUse", "2112 3168 2112");
     }

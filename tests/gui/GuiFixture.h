@@ -2,7 +2,7 @@
 // own home before the window is created, and the grid read back as the operator sees it.
 #pragma once
 
-#include "app/frmDelta.h"
+#include "app/MainWindow.h"
 #include "image/PersonalityFile.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
@@ -20,7 +20,7 @@
 
 namespace fixture {
 
-using ostrand::frmDelta;
+using ostrand::MainWindow;
 
 // Dialogs that answer as the test set them and remember the questions asked.
 struct Dialogs : ostrand::FileDialogs, ostrand::MessageBoxes {
@@ -89,15 +89,15 @@ inline QString StoredPreference(const char* key) {
 }
 
 // The window shown and active, so that focus moves as for an operator.
-inline std::unique_ptr<frmDelta> Open() {
-    auto w = std::make_unique<frmDelta>();
+inline std::unique_ptr<MainWindow> Open() {
+    auto w = std::make_unique<MainWindow>();
     w->show();
     w->activateWindow();
     if (!QTest::qWaitForWindowActive(w.get())) qWarning("window did not become active");
     return w;
 }
 
-template <typename T = QWidget> T* Find(const frmDelta& w, const QString& name, int row = -1) {
+template <typename T = QWidget> T* Find(const MainWindow& w, const QString& name, int row = -1) {
     T* found = w.findChild<T*>(row < 0 ? name : QStringLiteral("%1_%2").arg(name).arg(row));
     if (!found) qFatal("no control %s %d", qPrintable(name), row);
     return found;
@@ -106,7 +106,7 @@ template <typename T = QWidget> T* Find(const frmDelta& w, const QString& name, 
 // Edits as an operator makes them, in order: "name=value" pairs separated by ';'. A text field
 // is focused, typed into and left; a list takes the position; a box or label with no value is
 // clicked, a box with a value takes it as its check mark; a menu item is triggered.
-inline void Apply(frmDelta& w, const QString& edits) {
+inline void Apply(MainWindow& w, const QString& edits) {
     for (const QString& edit : edits.split(u';', Qt::SkipEmptyParts)) {
         const QString value = edit.section(u'=', 1);
         if (auto* item = w.findChild<QAction*>(edit)) {
@@ -130,7 +130,7 @@ inline void Apply(frmDelta& w, const QString& edits) {
 }
 
 // The eleven fields of row r joined by commas: texts, list positions and check marks (0/1).
-inline QString Row(const frmDelta& w, int r) {
+inline QString Row(const MainWindow& w, int r) {
     QStringList cells;
     for (const char* stem : {"txtTXFreq", "txtRxFreq", "cmbRef", "txtTxTone", "txtRxTone", "chkSTE",
                              "cmbCCT", "chkTxW", "chkTxZ", "chkRxW", "chkRxZ"}) {
@@ -145,7 +145,7 @@ inline QString Row(const frmDelta& w, int r) {
     return cells.join(u',');
 }
 
-inline QStringList Grid(const frmDelta& w) {
+inline QStringList Grid(const MainWindow& w) {
     QStringList rows;
     for (int r = 0; r < 16; ++r)
         rows << Row(w, r);

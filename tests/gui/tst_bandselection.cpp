@@ -5,7 +5,7 @@
 
 using namespace ostrand;
 
-class BandSelectionTest : public QObject {
+class TestBandSelection : public QObject {
     Q_OBJECT
 
 private slots:
@@ -39,5 +39,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(BandSelectionTest)
+QTEST_GUILESS_MAIN(TestBandSelection)
 #include "tst_bandselection.moc"

@@ -14,7 +14,7 @@ using namespace fixture;
 
 namespace {
 
-std::unique_ptr<frmDelta> OpenOnBand(int band) {
+std::unique_ptr<MainWindow> OpenOnBand(int band) {
     WritePreferences("False", QString::number(band));
     return Open();
 }
@@ -34,7 +34,7 @@ struct SaveTo : ostrand::FileDialogs {
 
 } // namespace
 
-class ChannelEditorTest : public QObject {
+class TestChannelEditor : public QObject {
     Q_OBJECT
 
 private slots:
@@ -83,7 +83,7 @@ private slots:
         Apply(*w, field + "=" + value);
         QString said;
         QTimer::singleShot(0, w.get(), [&] {
-            if (auto* status = w->findChild<ostrand::frmDialog*>()) said = status->Text();
+            if (auto* status = w->findChild<ostrand::StatusWindow*>()) said = status->Text();
         });
         Apply(*w, QMap<QString, QString>{{"leave", "txtTXFreq_1=146.0000"},
                                          {"ref", "cmbRef_1=5"},
@@ -260,5 +260,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(ChannelEditorTest)
+QTEST_MAIN(TestChannelEditor)
 #include "tst_channeleditor.moc"

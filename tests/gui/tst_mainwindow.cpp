@@ -11,7 +11,7 @@
 
 using namespace fixture;
 
-class MainWindowTest : public QObject {
+class TestMainWindow : public QObject {
     Q_OBJECT
 
 private slots:
@@ -146,7 +146,7 @@ private slots:
                     qEnvironmentVariable("OSTRAND_SOURCE_DIR") + "/data/Ostrand.ini", beside));
             auto w = Open();
             QCoreApplication::processEvents();
-            auto* status = w->findChild<ostrand::frmDialog*>();
+            auto* status = w->findChild<ostrand::StatusWindow*>();
             QVERIFY(said.isEmpty() ? !status : status && status->Text().contains(said));
             QCOMPARE(w->cmbBand->count(), QFile::exists(beside) ? 3 : 0);
         }
@@ -173,5 +173,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(MainWindowTest)
+QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"

@@ -17,7 +17,7 @@ using ostrand::RibSimProcess;
 namespace {
 
 // A fiftieth of real time keeps every timeout and pause short.
-std::unique_ptr<frmDelta> OpenFast(const QString& device, int band = 0) {
+std::unique_ptr<MainWindow> OpenFast(const QString& device, int band = 0) {
     WritePreferences("False", QString::number(band));
     auto w = Open();
     w->linkTiming = ostrand::LinkTiming{0.02, std::chrono::milliseconds(5)};
@@ -27,7 +27,7 @@ std::unique_ptr<frmDelta> OpenFast(const QString& device, int band = 0) {
 
 } // namespace
 
-class RadioWindowTest : public QObject {
+class TestRadioWindow : public QObject {
     Q_OBJECT
 
 private slots:
@@ -205,5 +205,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(RadioWindowTest)
+QTEST_MAIN(TestRadioWindow)
 #include "tst_radiowindow.moc"

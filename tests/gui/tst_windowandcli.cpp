@@ -27,7 +27,7 @@ QStringList CliRows(const QString& out) {
 
 } // namespace
 
-class WindowAndCliTest : public QObject {
+class TestWindowAndCli : public QObject {
     Q_OBJECT
 
 private slots:
@@ -71,5 +71,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(WindowAndCliTest)
+QTEST_MAIN(TestWindowAndCli)
 #include "tst_windowandcli.moc"

@@ -1,4 +1,4 @@
-#include "app/frmDelta.h"
+#include "app/MainWindow.h"
 
 #include "app/Preferences.h"
 #include "band/BandSelection.h"
@@ -50,9 +50,9 @@ const QString kConfigName = QStringLiteral("Ostrand.ini");
 } // namespace
 
 // The window as the radio operations and the file flows see it.
-class frmDelta::WindowHost : public RadioHost {
+class MainWindow::WindowHost : public RadioHost {
 public:
-    explicit WindowHost(frmDelta& w) : w_(w) {}
+    explicit WindowHost(MainWindow& w) : w_(w) {}
 
     void ShowStatus() override { w_.status_.Show(); }
     void SetStatus(const QString& text) override { w_.status_.SetText(text); }
@@ -80,10 +80,10 @@ public:
     bool Closing() const override { return w_.closing_; }
 
 private:
-    frmDelta& w_;
+    MainWindow& w_;
 };
 
-frmDelta::frmDelta(QWidget* parent)
+MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent), host_(std::make_unique<WindowHost>(*this)),
       ownMessages_(std::make_unique<QtMessageBoxes>(this)),
       ownFileDialogs_(std::make_unique<QtFileDialogs>(this)),
@@ -102,18 +102,18 @@ frmDelta::frmDelta(QWidget* parent)
     Form_Load();
 }
 
-frmDelta::~frmDelta() {
+MainWindow::~MainWindow() {
     // Focus leaving a field while the children go away must not start a refresh.
     shutdownDone_ = closing_ = true;
     if (QWidget* focus = QApplication::focusWidget(); focus && isAncestorOf(focus))
         focus->clearFocus();
 }
 
-RadioHost& frmDelta::Host() {
+RadioHost& MainWindow::Host() {
     return *host_;
 }
 
-void frmDelta::BuildMenus() {
+void MainWindow::BuildMenus() {
     mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     mnuOpen = mnuFile->addAction(QStringLiteral("&Open"));
@@ -142,7 +142,7 @@ void frmDelta::BuildMenus() {
     mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
 }
 
-void frmDelta::BuildControls() {
+void MainWindow::BuildControls() {
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("central"));
     setCentralWidget(central);
@@ -209,12 +209,12 @@ void frmDelta::BuildControls() {
     outer->addLayout(band);
 }
 
-void frmDelta::ConnectHandlers() {
+void MainWindow::ConnectHandlers() {
     connect(mnuExit, &QAction::triggered, this, &QWidget::close);
-    connect(mnuOpen, &QAction::triggered, this, &frmDelta::mnuOpen_Click);
-    connect(mnuSave, &QAction::triggered, this, &frmDelta::mnuSave_Click);
-    connect(mnuConfig, &QAction::triggered, this, &frmDelta::mnuConfig_Click);
-    connect(mnuAbout, &QAction::triggered, this, &frmDelta::mnuAbout_Click);
+    connect(mnuOpen, &QAction::triggered, this, &MainWindow::mnuOpen_Click);
+    connect(mnuSave, &QAction::triggered, this, &MainWindow::mnuSave_Click);
+    connect(mnuConfig, &QAction::triggered, this, &MainWindow::mnuConfig_Click);
+    connect(mnuAbout, &QAction::triggered, this, &MainWindow::mnuAbout_Click);
 
     connect(cmbBand, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index >= 0) // an empty selection applies no definition
@@ -239,14 +239,14 @@ void frmDelta::ConnectHandlers() {
     connect(grid, &ChannelGrid::FrequencyLeft, this, [this] {
         if (!shutdownDone_) RefreshValues(true);
     });
-    connect(grid, &ChannelGrid::ToneLeft, this, &frmDelta::ToneLeft);
-    connect(grid, &ChannelGrid::ReferenceChanged, this, &frmDelta::cmbRef_Click);
-    connect(grid, &ChannelGrid::ChannelClicked, this, &frmDelta::lblChan_Click);
-    connect(cmdRead, &QPushButton::clicked, this, &frmDelta::cmdRead_Click);
-    connect(cmdWrite, &QPushButton::clicked, this, &frmDelta::cmdWrite_Click);
+    connect(grid, &ChannelGrid::ToneLeft, this, &MainWindow::ToneLeft);
+    connect(grid, &ChannelGrid::ReferenceChanged, this, &MainWindow::cmbRef_Click);
+    connect(grid, &ChannelGrid::ChannelClicked, this, &MainWindow::lblChan_Click);
+    connect(cmdRead, &QPushButton::clicked, this, &MainWindow::cmdRead_Click);
+    connect(cmdWrite, &QPushButton::clicked, this, &MainWindow::cmdWrite_Click);
 }
 
-void frmDelta::Form_Load() {
+void MainWindow::Form_Load() {
     adjustSize();
     CentreOnScreen(this);
 
@@ -277,12 +277,12 @@ void frmDelta::Form_Load() {
     MarkRadioValues();
 }
 
-void frmDelta::Form_Unload() {
+void MainWindow::Form_Unload() {
     StorePreferences({mnuClrMemoryOnBandSelect->isChecked(), cmbBand->currentIndex()});
     debug_log(QStringLiteral("AppExit: ") + QString(50, u'-'));
 }
 
-void frmDelta::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     closing_ = true;
     // A radio operation ends at its next wait; the configuration editor (the window is
     // disabled while it runs) is left to the operator, since ending the program would kill
@@ -299,7 +299,7 @@ void frmDelta::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void frmDelta::ReadINIFile() {
+void MainWindow::ReadINIFile() {
     const int remembered = cmbBand->currentIndex();
     const QString path = ProgramFile(kConfigName);
     const QString problem = LoadConfiguration(path, cfg);
@@ -317,11 +317,11 @@ void frmDelta::ReadINIFile() {
     cmbBand->setCurrentIndex(BandPositionFor(remembered, cmbBand->count()));
 }
 
-void frmDelta::debug_log(const QString& text) {
+void MainWindow::debug_log(const QString& text) {
     if (mnuDebug->isChecked()) log_.Append(text);
 }
 
-RadioFields frmDelta::CurrentFields() const {
+RadioFields MainWindow::CurrentFields() const {
     return {CurRadioID,
             txtRefFreq->text(),
             txtIFFreq->text(),
@@ -332,11 +332,11 @@ RadioFields frmDelta::CurrentFields() const {
             chkDCGInvertRx->isChecked()};
 }
 
-CodecContext frmDelta::CurrentContext() const {
+CodecContext MainWindow::CurrentContext() const {
     return ContextFor(cfg, cmbBand->currentIndex() + 1, CurrentFields());
 }
 
-bool frmDelta::EncodeRows() {
+bool MainWindow::EncodeRows() {
     // A radio-wide value the arithmetic cannot use would store every frequency wrong, and
     // typing the value again would not bring them back.
     if (FirstUnusable(CurrentFields())) return false;
@@ -346,7 +346,7 @@ bool frmDelta::EncodeRows() {
     return true;
 }
 
-void frmDelta::DecodeRows() {
+void MainWindow::DecodeRows() {
     const CodecContext ctx = CurrentContext();
     const bool held = HoldOffRefresh;
     for (int c = 1; c <= kChannels; ++c) {
@@ -358,7 +358,7 @@ void frmDelta::DecodeRows() {
     }
 }
 
-void frmDelta::RefreshValues(bool RefreshEE) {
+void MainWindow::RefreshValues(bool RefreshEE) {
     if (HoldOffRefresh) return;
     // Nothing encoded means nothing decoded either: the edits stay in their fields until the
     // marked value is corrected.
@@ -366,18 +366,18 @@ void frmDelta::RefreshValues(bool RefreshEE) {
     DecodeRows();
 }
 
-void frmDelta::RefreshReferenceList() {
+void MainWindow::RefreshReferenceList() {
     const int d = cmbBand->currentIndex() + 1;
     grid->SetReferenceItems(ReferenceListItems(txtRefFreq->text(), cfg.TableFor(d), CurRadioID));
 }
 
-void frmDelta::RefreshCPULabel() {
+void MainWindow::RefreshCPULabel() {
     lblCPUType->setText(CpuLabelText(CurRadioID, CurRevision));
     grid->SetCctItems(CctItems(CurRadioID));
     RefreshValues(false);
 }
 
-void frmDelta::MarkRadioValues() {
+void MainWindow::MarkRadioValues() {
     const RadioFields fields = CurrentFields();
     const std::pair<QLineEdit*, RadioValue> marked[] = {{txtRefFreq, RadioValue::RefFreq},
                                                         {txtIFFreq, RadioValue::IFFreq},
@@ -396,7 +396,7 @@ void frmDelta::MarkRadioValues() {
     }
 }
 
-void frmDelta::Notice(const QString& text) {
+void MainWindow::Notice(const QString& text) {
     qWarning("Ostrand: %s", qPrintable(QString(text).replace(u'\n', u' ')));
     // Shown once the event loop runs: at start-up the main window is not on screen yet.
     pendingNotice_ += (pendingNotice_.isEmpty() ? QString() : QStringLiteral("\n\n")) + text;
@@ -410,7 +410,7 @@ void frmDelta::Notice(const QString& text) {
     });
 }
 
-void frmDelta::Refuse(const QString& text) {
+void MainWindow::Refuse(const QString& text) {
     operationRunning_ = true;
     status_.Show();
     status_.SetText(text);
@@ -421,12 +421,12 @@ void frmDelta::Refuse(const QString& text) {
     if (closePending_) close();
 }
 
-void frmDelta::TextFieldChanged(QLineEdit* field) {
+void MainWindow::TextFieldChanged(QLineEdit* field) {
     if (field == txtRefFreq) RefreshReferenceList();
     if (!field->text().isEmpty()) RefreshValues(false);
 }
 
-void frmDelta::cmbBand_Click() {
+void MainWindow::cmbBand_Click() {
     HoldOffRefresh = true;
     const int d = cmbBand->currentIndex() + 1;
     const RadioDefinition& def = cfg.Definition(d);
@@ -464,22 +464,22 @@ void frmDelta::cmbBand_Click() {
     }
 }
 
-void frmDelta::cmbRef_Click(int /*index*/) {
+void MainWindow::cmbRef_Click(int /*index*/) {
     RefreshValues(true);
 }
 
-void frmDelta::lblChan_Click(int index) {
+void MainWindow::lblChan_Click(int index) {
     grid->CopyRow(index);
 }
 
-void frmDelta::ToneLeft(int row, bool transmit) {
+void MainWindow::ToneLeft(int row, bool transmit) {
     if (shutdownDone_) return;
     QLineEdit* field = transmit ? grid->txtTxTone[row] : grid->txtRxTone[row];
     const int EEindex = EEindexForChannel(row + 1) + (transmit ? 4 : 0);
     ShowText(field, ToneEntry(eeImage, EEindex, field->text(), CurrentContext()), kToneLength);
 }
 
-void frmDelta::RunOperation(bool (*operation)(RadioHost&, const LinkTiming&)) {
+void MainWindow::RunOperation(bool (*operation)(RadioHost&, const LinkTiming&)) {
     if (operationRunning_ || closing_) return;
     operationRunning_ = true;
     UpdateActionState();
@@ -489,16 +489,16 @@ void frmDelta::RunOperation(bool (*operation)(RadioHost&, const LinkTiming&)) {
     if (closePending_) close();
 }
 
-void frmDelta::UpdateActionState() {
+void MainWindow::UpdateActionState() {
     for (QAction* item : {mnuOpen, mnuSave, mnuConfig, mnuAbout})
         item->setEnabled(!operationRunning_);
 }
 
-void frmDelta::cmdRead_Click() {
+void MainWindow::cmdRead_Click() {
     RunOperation(&ReadRadio);
 }
 
-void frmDelta::cmdWrite_Click() {
+void MainWindow::cmdWrite_Click() {
     if (operationRunning_ || closing_) return;
     // At the click, before the port opens: the grid cannot be encoded as it stands.
     if (const auto unusable = FirstUnusable(CurrentFields())) {
@@ -508,7 +508,7 @@ void frmDelta::cmdWrite_Click() {
     RunOperation(&WriteRadio);
 }
 
-PersonalityFileContext frmDelta::FileContext() {
+PersonalityFileContext MainWindow::FileContext() {
     const auto unusable = FirstUnusable(CurrentFields());
     return {*host_,
             *fileDialogs,
@@ -519,23 +519,23 @@ PersonalityFileContext frmDelta::FileContext() {
             unusable ? unusable->reason : QString()};
 }
 
-void frmDelta::mnuOpen_Click() {
+void MainWindow::mnuOpen_Click() {
     PersonalityFileContext context = FileContext();
-    ostrand::mnuOpen_Click(context);
+    OpenPersonalityFile(context);
 }
 
-void frmDelta::mnuSave_Click() {
+void MainWindow::mnuSave_Click() {
     PersonalityFileContext context = FileContext();
-    ostrand::mnuSave_Click(context);
+    SavePersonalityFile(context);
 }
 
-void frmDelta::mnuConfig_Click() {
+void MainWindow::mnuConfig_Click() {
     configEditor->Edit(ProgramFile(kConfigName));
     if (closePending_) close();
 }
 
-void frmDelta::mnuAbout_Click() {
-    ostrand::mnuAbout_Click(this);
+void MainWindow::mnuAbout_Click() {
+    ShowAbout(this);
 }
 
 } // namespace ostrand

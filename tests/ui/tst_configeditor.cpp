@@ -136,4 +136,4 @@ private:
 };
 
 QTEST_MAIN(TestConfigEditor)
-#include "tst_config_editor.moc"
+#include "tst_configeditor.moc"

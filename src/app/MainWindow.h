@@ -31,11 +31,11 @@ class FileDialogs;
 class MessageBoxes;
 struct PersonalityFileContext;
 
-class frmDelta : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit frmDelta(QWidget* parent = nullptr);
-    ~frmDelta() override;
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Shared state, as long as the window lives.
     bool HoldOffRefresh = false;
@@ -133,7 +133,7 @@ private:
     std::unique_ptr<WindowHost> host_;
     std::unique_ptr<MessageBoxes> ownMessages_;
     std::unique_ptr<FileDialogs> ownFileDialogs_;
-    StatusWindow status_{this};
+    StatusDisplay status_{this};
     bool operationRunning_ = false;
     bool closing_ = false;
     bool closePending_ = false;

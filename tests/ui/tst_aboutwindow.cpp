@@ -40,7 +40,7 @@ private slots:
         QVERIFY(top.open(QIODevice::ReadOnly));
         const auto m = QRegularExpression(R"(project\(\s*Ostrand\s+VERSION\s+([\d.]+))")
                            .match(QString::fromUtf8(top.readAll()));
-        frmAbout about;
+        AboutWindow about;
         const QStringList lines = about.lblDescription->text().split('\n');
         QCOMPARE(QStringList({about.windowTitle(), about.lblTitle->text(), about.lblVersion->text(),
                               about.lblDisclaimer->text(), about.cmdSysInfo->text(),
@@ -77,7 +77,7 @@ private slots:
         // Through the button: the About window stays open whatever happens.
         Fakes fakes;
         fakes.startWorks = startWorks;
-        frmAbout about(nullptr, &fakes, &fakes);
+        AboutWindow about(nullptr, &fakes, &fakes);
         about.sysInfoSearchPaths = {bin};
         about.show();
         QVERIFY(QTest::qWaitForWindowExposed(&about));
@@ -98,4 +98,4 @@ private:
 };
 
 QTEST_MAIN(TestAboutWindow)
-#include "tst_about_window.moc"
+#include "tst_aboutwindow.moc"

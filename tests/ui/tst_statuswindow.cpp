@@ -17,9 +17,9 @@ private slots:
 
     void lifeCycle() {
         QWidget owner;
-        QPointer<frmDialog> first;
+        QPointer<StatusWindow> first;
         {
-            StatusWindow status(&owner);
+            StatusDisplay status(&owner);
             status.SetText("shown on its first text");
             first = status.Window();
             QVERIFY(first && first->isVisible() && first->parentWidget() == &owner);
@@ -27,7 +27,7 @@ private slots:
             status.Show(); // every operation starts with a fresh window
             QVERIFY(first.isNull());
             QVERIFY(status.IsShown() && status.Text().isEmpty());
-            frmDialog* window = status.Window();
+            StatusWindow* window = status.Window();
             QVERIFY(QTest::qWaitForWindowExposed(window));
 
             status.SetText("File Not Saved\n/a/folder/radio.DSX\nNo space left on device");
@@ -57,7 +57,7 @@ private slots:
         QFETCH(double, scale);
         QFETCH(int, atLeast);
         SetDelayScale(scale);
-        StatusWindow status;
+        StatusDisplay status;
         status.SetText("Invalid Input File");
         QString seen;
         QTimer::singleShot(0, [&] { seen = status.Text(); });
@@ -72,4 +72,4 @@ private slots:
 };
 
 QTEST_MAIN(TestStatusWindow)
-#include "tst_status_window.moc"
+#include "tst_statuswindow.moc"

@@ -80,7 +80,7 @@ private slots:
         rig.context.folder = folder;
         const Block grid = rig.host.grid;
         const EEImage image = rig.host.image;
-        QCOMPARE(save ? mnuSave_Click(rig.context) : mnuOpen_Click(rig.context),
+        QCOMPARE(save ? SavePersonalityFile(rig.context) : OpenPersonalityFile(rig.context),
                  FileResult::Cancelled);
         QVERIFY(rig.host.image == image && rig.host.grid == grid);
         QVERIFY(rig.host.events.isEmpty()); // cancelling runs not even the encode of a save
@@ -114,7 +114,7 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly) && f.write(content) == content.size());
         f.close();
         const EEImage before = rig.host.image;
-        QCOMPARE(mnuOpen_Click(rig.context), result);
+        QCOMPARE(OpenPersonalityFile(rig.context), result);
         QCOMPARE(rig.host.events, events);
         QCOMPARE(rig.host.statuses,
                  events.isEmpty() ? QStringList() : QStringList{"Invalid Input File"});
@@ -130,7 +130,7 @@ private slots:
         for (int i = 0; i < kBlockSize; ++i)
             rig.host.grid[size_t(i)] = uint8_t(i * 2 + 1); // the operator's edits, not yet encoded
         const Block grid = rig.host.grid;
-        QCOMPARE(mnuSave_Click(rig.context), FileResult::Done);
+        QCOMPARE(SavePersonalityFile(rig.context), FileResult::Done);
         QCOMPARE(rig.host.events, QStringList({"encode", "decode"}));
         QFile f(rig.answer);
         QVERIFY(f.open(QIODevice::ReadOnly));
@@ -140,14 +140,14 @@ private slots:
 
         Rig other;
         other.answer = rig.answer;
-        QCOMPARE(mnuOpen_Click(other.context), FileResult::Done);
+        QCOMPARE(OpenPersonalityFile(other.context), FileResult::Done);
         QVERIFY(other.host.grid == grid);
     }
 
     void saveFailureIsReported() {
         Rig rig;
         rig.answer = dir_.filePath("no such folder/radio.DS");
-        QCOMPARE(mnuSave_Click(rig.context), FileResult::WriteFailed);
+        QCOMPARE(SavePersonalityFile(rig.context), FileResult::WriteFailed);
         QCOMPARE(rig.host.events,
                  QStringList({"encode", "decode", "show", "beep", "pause 3000", "close"}));
         QCOMPARE(rig.host.statuses.size(), 1);
@@ -160,4 +160,4 @@ private:
 };
 
 QTEST_MAIN(TestPersonalityFiles)
-#include "tst_personality_files.moc"
+#include "tst_personalityfiles.moc"
