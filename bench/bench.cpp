@@ -7,11 +7,11 @@
 // Every line ends with the process's peak resident memory.
 #include "RecordingHost.h"
 #include "app/MainWindow.h"
-#include "editor/ChannelGrid.h"
-#include "image/RecordCodec.h"
 #include "link/RadioOperations.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -54,10 +54,11 @@ int RadioOperation(bool write) {
     for (int i = 0; i < kBlockSize; ++i)
         host.image[size_t(i)] = static_cast<uint8_t>(i * 3);
 
-    QElapsedTimer clock;
-    clock.start();
-    const bool ok = write ? WriteRadio(host, LinkTiming{}) : ReadRadio(host, LinkTiming{});
-    const double ms = double(clock.nsecsElapsed()) / 1e6;
+    Clock clock;
+    QElapsedTimer timer;
+    timer.start();
+    const bool ok = write ? WriteRadio(host, host, clock) : ReadRadio(host, host, clock);
+    const double ms = double(timer.nsecsElapsed()) / 1e6;
     sim.terminate();
     sim.waitForFinished(5000);
     if (!ok) return Fail("the operation failed: " + host.statuses.join(" / "));
@@ -86,36 +87,37 @@ int Refresh() {
     MainWindow window;
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) return Fail("window not shown");
-    // Every channel in use: frequencies, CG and DCG tones, a reference and a timer.
-    const CodecContext ctx = window.CurrentContext();
-    std::vector<ChannelRow> rows;
+    // Every channel in use: frequencies, CG and DCG tones, a reference and a timer, typed into
+    // the fields as an operator would (without leaving them, which would refresh each time).
+    const auto field = [&window](const char* stem, int r) {
+        return window.findChild<QWidget*>(QStringLiteral("%1_%2").arg(stem).arg(r));
+    };
     for (int r = 0; r < kChannels; ++r) {
-        ChannelRow row;
-        row.RxFreq = QString::number(146.52 + 0.0125 * r, 'f', 4);
-        row.TxFreq = QString::number(146.52 + 0.6 + 0.0125 * r, 'f', 4);
-        row.RxTone = r % 2 ? "023" : "100.0";
-        row.TxTone = r % 2 ? "754" : "131.8";
-        row.RefIndex = 1 + r % 3;
-        row.CCT = r % 3;
-        row.STE = r % 2;
-        rows.push_back(row);
+        qobject_cast<QLineEdit*>(field("txtRxFreq", r))
+            ->setText(QString::number(146.52 + 0.0125 * r, 'f', 4));
+        qobject_cast<QLineEdit*>(field("txtTXFreq", r))
+            ->setText(QString::number(147.12 + 0.0125 * r, 'f', 4));
+        qobject_cast<QLineEdit*>(field("txtRxTone", r))->setText(r % 2 ? "023" : "100.0");
+        qobject_cast<QLineEdit*>(field("txtTxTone", r))->setText(r % 2 ? "754" : "131.8");
+        qobject_cast<QComboBox*>(field("cmbCCT", r))->setCurrentIndex(r % 3);
+        qobject_cast<QCheckBox*>(field("chkSTE", r))->setChecked(r % 2);
     }
-    EncodeAll(window.eeImage, rows, ctx);
-    window.RefreshValues(false);
-    if (window.grid->txtRxFreq[0]->text().isEmpty()) return Fail("the grid stayed empty");
+    window.RefreshValues(true);
+    if (qobject_cast<QLineEdit*>(field("txtRxFreq", 0))->text().isEmpty())
+        return Fail("the grid stayed empty");
 
     // The refresh really encodes: an edited frequency reaches the image.
-    const EEImage before = window.eeImage;
-    window.grid->txtRxFreq[0]->setText("147.0000");
+    const EEImage before = window.Image();
+    qobject_cast<QLineEdit*>(field("txtRxFreq", 0))->setText("147.0000");
     window.RefreshValues(true);
-    if (window.eeImage == before) return Fail("RefreshValues(true) did not encode the grid");
+    if (window.Image() == before) return Fail("RefreshValues(true) did not encode the grid");
 
     constexpr int kRounds = 200;
-    QElapsedTimer clock;
-    clock.start();
+    QElapsedTimer timer;
+    timer.start();
     for (int i = 0; i < kRounds; ++i)
         window.RefreshValues(true);
-    const double ms = double(clock.nsecsElapsed()) / 1e6 / kRounds;
+    const double ms = double(timer.nsecsElapsed()) / 1e6 / kRounds;
     std::printf("RefreshValues(true), 16 channels: %.3f ms (mean of %d), peak %ld KiB\n", ms,
                 kRounds, PeakKiB());
     return 0;

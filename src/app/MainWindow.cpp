@@ -12,7 +12,6 @@
 #include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Paths.h"
-#include "platform/Pause.h"
 #include "platform/Screen.h"
 #include "ui/AboutWindow.h"
 #include "ui/AppIcon.h"
@@ -32,6 +31,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -50,20 +50,12 @@ const QString kConfigName = QStringLiteral("Ostrand.ini");
 } // namespace
 
 // The window as the radio operations and the file flows see it.
-class MainWindow::WindowHost : public RadioHost {
+class MainWindow::WindowHost : public RadioHost, public OperationReport {
 public:
     explicit WindowHost(MainWindow& w) : w_(w) {}
 
-    void ShowStatus() override { w_.status_.Show(); }
-    void SetStatus(const QString& text) override { w_.status_.SetText(text); }
-    void CloseStatus() override { w_.status_.Close(); }
-    void Beep() override { SystemBeep(); }
-    bool ConfirmCpuMismatch(const QString& text, const QString& title) override {
-        return w_.messages->AskYesNoStop(text, title);
-    }
-    void SetReadEnabled(bool enabled) override { w_.cmdRead->setEnabled(enabled); }
-    void SetWriteEnabled(bool enabled) override { w_.cmdWrite->setEnabled(enabled); }
-    EEImage& Image() override { return w_.eeImage; }
+    QString SerialDevice() const override { return w_.cfg_.SerialDevice(); }
+    EEImage& Image() override { return w_.eeImage_; }
     int16_t CurRadioID() const override { return w_.CurRadioID; }
     int16_t CurRevision() const override { return w_.CurRevision; }
     void SetIdentity(int16_t curRadioID, int16_t curRevision) override {
@@ -71,30 +63,38 @@ public:
         w_.CurRevision = curRevision;
         w_.RefreshCPULabel();
     }
-    // Refused (the image unchanged) while a radio-wide value is unusable; the window checks
-    // before any operation that encodes.
-    void EncodeGrid() override { w_.EncodeRows(); }
-    void DecodeGrid() override { w_.DecodeRows(); }
+
+    void ShowStatus() override { w_.status_.Show(); }
+    void SetStatus(const QString& text) override { w_.status_.SetText(text); }
+    void CloseStatus() override { w_.status_.Close(); }
+    void Beep() override { SystemBeep(); }
+    bool ConfirmCpuMismatch(const QString& text, const QString& title) override {
+        return w_.services_.messages->AskYesNoStop(text, title);
+    }
     void Log(const QString& text) override { w_.debug_log(text); }
-    QString SerialDevice() const override { return w_.cfg.SerialDevice(); }
-    bool Closing() const override { return w_.closing_; }
 
 private:
     MainWindow& w_;
 };
 
-MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent), host_(std::make_unique<WindowHost>(*this)),
-      ownMessages_(std::make_unique<QtMessageBoxes>(this)),
-      ownFileDialogs_(std::make_unique<QtFileDialogs>(this)),
+MainWindow::MainWindow(const MainWindowServices& services, QWidget* parent)
+    : QMainWindow(parent), services_(services), host_(std::make_unique<WindowHost>(*this)),
+      clock_(services.timeScale),
       log_(QStringLiteral("Ostrand"), ProgramFile(QStringLiteral("debug.log"))) {
     setObjectName(QStringLiteral("frmDelta"));
     setWindowTitle(QStringLiteral("Ostrand"));
     setWindowIcon(AppIcon());
-    messages = ownMessages_.get();
-    fileDialogs = ownFileDialogs_.get();
-    configEditor = new ConfigEditor(
+    if (!services_.messages) {
+        ownMessages_ = std::make_unique<QtMessageBoxes>(this);
+        services_.messages = ownMessages_.get();
+    }
+    if (!services_.fileDialogs) {
+        ownFileDialogs_ = std::make_unique<QtFileDialogs>(this);
+        services_.fileDialogs = ownFileDialogs_.get();
+    }
+    configEditor_ = new ConfigEditor(
         this, [this] { ReadINIFile(); }, [this](const QString& text) { Notice(text); });
+    if (services_.processes) configEditor_->processes = services_.processes;
 
     BuildMenus();
     BuildControls();
@@ -107,10 +107,6 @@ MainWindow::~MainWindow() {
     shutdownDone_ = closing_ = true;
     if (QWidget* focus = QApplication::focusWidget(); focus && isAncestorOf(focus))
         focus->clearFocus();
-}
-
-RadioHost& MainWindow::Host() {
-    return *host_;
 }
 
 void MainWindow::BuildMenus() {
@@ -148,11 +144,8 @@ void MainWindow::BuildControls() {
     setCentralWidget(central);
     auto* outer = new QVBoxLayout(central);
 
-    auto* gridLayout = new QGridLayout;
-    gridLayout->setHorizontalSpacing(6);
-    gridLayout->setVerticalSpacing(2);
-    grid = new ChannelGrid(central, gridLayout, 0);
-    outer->addLayout(gridLayout);
+    grid_ = new ChannelGrid(central);
+    outer->addWidget(grid_);
     outer->addSpacing(8);
 
     // Radio-wide fields under the grid: captions above their controls.
@@ -236,12 +229,12 @@ void MainWindow::ConnectHandlers() {
     for (QCheckBox* invert : {chkDCGInvertTx, chkDCGInvertRx})
         connect(invert, &QCheckBox::toggled, this, [this] { RefreshValues(false); });
 
-    connect(grid, &ChannelGrid::FrequencyLeft, this, [this] {
+    connect(grid_, &ChannelGrid::FrequencyLeft, this, [this] {
         if (!shutdownDone_) RefreshValues(true);
     });
-    connect(grid, &ChannelGrid::ToneLeft, this, &MainWindow::ToneLeft);
-    connect(grid, &ChannelGrid::ReferenceChanged, this, &MainWindow::cmbRef_Click);
-    connect(grid, &ChannelGrid::ChannelClicked, this, &MainWindow::lblChan_Click);
+    connect(grid_, &ChannelGrid::ToneLeft, this, &MainWindow::ToneLeft);
+    connect(grid_, &ChannelGrid::ReferenceChanged, this, &MainWindow::cmbRef_Click);
+    connect(grid_, &ChannelGrid::ChannelClicked, this, &MainWindow::lblChan_Click);
     connect(cmdRead, &QPushButton::clicked, this, &MainWindow::cmdRead_Click);
     connect(cmdWrite, &QPushButton::clicked, this, &MainWindow::cmdWrite_Click);
 }
@@ -266,14 +259,14 @@ void MainWindow::Form_Load() {
 
     // The grid first, row by row, then the controls under it from left to right; the focus
     // starts on the grid's first field, so Tab walks the grid from its start.
-    QWidget* last = grid->ChainTabOrder(nullptr);
+    QWidget* last = grid_->ChainTabOrder(nullptr);
     for (QWidget* w : std::initializer_list<QWidget*>{
              cmbBand, chkDCGInvertTx, chkDCGInvertRx, txtRefFreq, txtIFFreq, txtRxMult, txtTxMult,
              optInjectionLo, optInjectionHi, cmdRead, cmdWrite}) {
         QWidget::setTabOrder(last, w);
         last = w;
     }
-    grid->txtTXFreq[0]->setFocus(Qt::OtherFocusReason);
+    grid_->Field(0, ChannelGrid::TxFreq)->setFocus(Qt::OtherFocusReason);
     MarkRadioValues();
 }
 
@@ -284,7 +277,8 @@ void MainWindow::Form_Unload() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     closing_ = true;
-    // A radio operation ends at its next wait; the configuration editor (the window is
+    clock_.Stop();
+    // A radio operation ends at its wait; the configuration editor (the window is
     // disabled while it runs) is left to the operator, since ending the program would kill
     // it with any unsaved changes. The close goes ahead once either has returned.
     if (operationRunning_ || !isEnabled()) {
@@ -302,7 +296,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::ReadINIFile() {
     const int remembered = cmbBand->currentIndex();
     const QString path = ProgramFile(kConfigName);
-    const QString problem = LoadConfiguration(path, cfg);
+    const QString problem = LoadConfiguration(path, cfg_);
     // A missing file that start-up could not replace has been reported already.
     if (!problem.isEmpty() && (seedNotice_.isEmpty() || QFileInfo::exists(path)))
         Notice(QStringLiteral("%1 was not read (%2): the Band list is empty.")
@@ -311,7 +305,7 @@ void MainWindow::ReadINIFile() {
         // Emptying and refilling the list is no band selection.
         const QSignalBlocker quiet(cmbBand);
         cmbBand->clear();
-        cmbBand->addItems(cfg.Names);
+        cmbBand->addItems(cfg_.Names);
         cmbBand->setCurrentIndex(-1);
     }
     cmbBand->setCurrentIndex(BandPositionFor(remembered, cmbBand->count()));
@@ -333,7 +327,7 @@ RadioFields MainWindow::CurrentFields() const {
 }
 
 CodecContext MainWindow::CurrentContext() const {
-    return ContextFor(cfg, cmbBand->currentIndex() + 1, CurrentFields());
+    return ContextFor(cfg_, cmbBand->currentIndex() + 1, CurrentFields());
 }
 
 bool MainWindow::EncodeRows() {
@@ -342,19 +336,17 @@ bool MainWindow::EncodeRows() {
     if (FirstUnusable(CurrentFields())) return false;
     const CodecContext ctx = CurrentContext();
     for (int c = 1; c <= kChannels; ++c)
-        EEEncode(eeImage, EEindexForChannel(c), grid->ReadRow(c - 1), ctx);
+        EEEncode(eeImage_, EEindexForChannel(c), grid_->ReadRow(c - 1), ctx);
     return true;
 }
 
 void MainWindow::DecodeRows() {
     const CodecContext ctx = CurrentContext();
-    const bool held = HoldOffRefresh;
     for (int c = 1; c <= kChannels; ++c) {
-        const ChannelRow row = EEDecode(eeImage, EEindexForChannel(c), ctx);
+        const ChannelRow row = EEDecode(eeImage_, EEindexForChannel(c), ctx);
         // Writing the controls raises their change handlers; none may refresh meanwhile.
-        HoldOffRefresh = true;
-        grid->WriteRow(c - 1, row);
-        HoldOffRefresh = held;
+        const QScopedValueRollback hold(HoldOffRefresh, true);
+        grid_->WriteRow(c - 1, row);
     }
 }
 
@@ -368,12 +360,12 @@ void MainWindow::RefreshValues(bool RefreshEE) {
 
 void MainWindow::RefreshReferenceList() {
     const int d = cmbBand->currentIndex() + 1;
-    grid->SetReferenceItems(ReferenceListItems(txtRefFreq->text(), cfg.TableFor(d), CurRadioID));
+    grid_->SetReferenceItems(ReferenceListItems(txtRefFreq->text(), cfg_.TableFor(d), CurRadioID));
 }
 
 void MainWindow::RefreshCPULabel() {
     lblCPUType->setText(CpuLabelText(CurRadioID, CurRevision));
-    grid->SetCctItems(CctItems(CurRadioID));
+    grid_->SetCctItems(CctItems(CurRadioID));
     RefreshValues(false);
 }
 
@@ -404,7 +396,7 @@ void MainWindow::Notice(const QString& text) {
         if (pendingNotice_.isEmpty() || operationRunning_) return;
         const QString shown = std::exchange(pendingNotice_, QString());
         status_.SetText(shown);
-        QTimer::singleShot(ScaledDelay(kNoticeMs), this, [this, shown] {
+        QTimer::singleShot(clock_.Scaled(kNoticeMs), this, [this, shown] {
             if (!operationRunning_ && status_.Text() == shown) status_.Close();
         });
     });
@@ -415,7 +407,7 @@ void MainWindow::Refuse(const QString& text) {
     status_.Show();
     status_.SetText(text);
     SystemBeep();
-    delay(kRefusalPauseMs);
+    clock_.Pause(kRefusalPauseMs);
     status_.Close();
     operationRunning_ = false;
     if (closePending_) close();
@@ -427,40 +419,37 @@ void MainWindow::TextFieldChanged(QLineEdit* field) {
 }
 
 void MainWindow::cmbBand_Click() {
-    HoldOffRefresh = true;
     const int d = cmbBand->currentIndex() + 1;
-    const RadioDefinition& def = cfg.Definition(d);
-
-    CurRadioID = def.RadioID;
-    CurRevision = 0;
-    RefreshCPULabel();
-
-    // Shown whole even when wider than typing allows: a cut value would be used cut.
-    const BandFields fields = BandFieldsFor(def);
-    ShowText(txtTxMult, fields.TxMult, kMultLength);
-    ShowText(txtRxMult, fields.RxMult, kMultLength);
-    ShowText(txtIFFreq, fields.IFFreq, kRadioFreqLength);
-    ShowText(txtRefFreq, fields.RefFreq, kRadioFreqLength);
-
-    (def.Injection ? optInjectionHi : optInjectionLo)->setChecked(true);
-    chkDCGInvertTx->setChecked(def.DCGInvertTx);
-    chkDCGInvertRx->setChecked(def.DCGInvertRx);
-
-    RefreshReferenceList();
-
+    const RadioDefinition& def = cfg_.Definition(d);
     const bool clear = mnuClrMemoryOnBandSelect->isChecked();
-    if (clear) {
-        grid->Clear();
-        HoldOffRefresh = false;
-        RefreshValues(true);
+    {
+        // Each field set below raises its change handler; none may refresh meanwhile.
+        const QScopedValueRollback hold(HoldOffRefresh, true);
+        CurRadioID = def.RadioID;
+        CurRevision = 0;
+        RefreshCPULabel();
+
+        // Shown whole even when wider than typing allows: a cut value would be used cut.
+        const BandFields fields = BandFieldsFor(def);
+        ShowText(txtTxMult, fields.TxMult, kMultLength);
+        ShowText(txtRxMult, fields.RxMult, kMultLength);
+        ShowText(txtIFFreq, fields.IFFreq, kRadioFreqLength);
+        ShowText(txtRefFreq, fields.RefFreq, kRadioFreqLength);
+
+        (def.Injection ? optInjectionHi : optInjectionLo)->setChecked(true);
+        chkDCGInvertTx->setChecked(def.DCGInvertTx);
+        chkDCGInvertRx->setChecked(def.DCGInvertRx);
+
+        RefreshReferenceList();
+        if (clear) grid_->Clear();
     }
-    HoldOffRefresh = false;
+    if (clear) RefreshValues(true);
     RefreshValues(false);
 
     // A position the lists do not have would leave a row without any reference choice.
     if (clear && def.RefIndex < kReferenceItems) {
-        for (QComboBox* list : grid->cmbRef)
-            list->setCurrentIndex(def.RefIndex);
+        for (int r = 0; r < kChannels; ++r)
+            grid_->SetPosition(r, ChannelGrid::Ref, def.RefIndex);
     }
 }
 
@@ -469,21 +458,21 @@ void MainWindow::cmbRef_Click(int /*index*/) {
 }
 
 void MainWindow::lblChan_Click(int index) {
-    grid->CopyRow(index);
+    grid_->CopyRow(index);
 }
 
 void MainWindow::ToneLeft(int row, bool transmit) {
     if (shutdownDone_) return;
-    QLineEdit* field = transmit ? grid->txtTxTone[row] : grid->txtRxTone[row];
+    const auto column = transmit ? ChannelGrid::TxTone : ChannelGrid::RxTone;
     const int EEindex = EEindexForChannel(row + 1) + (transmit ? 4 : 0);
-    ShowText(field, ToneEntry(eeImage, EEindex, field->text(), CurrentContext()), kToneLength);
+    grid_->SetText(row, column,
+                   ToneEntry(eeImage_, EEindex, grid_->Text(row, column), CurrentContext()));
 }
 
-void MainWindow::RunOperation(bool (*operation)(RadioHost&, const LinkTiming&)) {
-    if (operationRunning_ || closing_) return;
+void MainWindow::RunOperation(const std::function<void()>& operation) {
     operationRunning_ = true;
     UpdateActionState();
-    operation(*host_, linkTiming);
+    operation();
     operationRunning_ = false;
     UpdateActionState();
     if (closePending_) close();
@@ -492,10 +481,17 @@ void MainWindow::RunOperation(bool (*operation)(RadioHost&, const LinkTiming&)) 
 void MainWindow::UpdateActionState() {
     for (QAction* item : {mnuOpen, mnuSave, mnuConfig, mnuAbout})
         item->setEnabled(!operationRunning_);
+    cmdRead->setEnabled(!operationRunning_);
+    cmdWrite->setEnabled(!operationRunning_);
 }
 
 void MainWindow::cmdRead_Click() {
-    RunOperation(&ReadRadio);
+    if (operationRunning_ || closing_) return;
+    RunOperation([this] {
+        ReadRadio(*host_, *host_, clock_);
+        // After a failure too: the grid shows the image as it now stands.
+        DecodeRows();
+    });
 }
 
 void MainWindow::cmdWrite_Click() {
@@ -505,16 +501,26 @@ void MainWindow::cmdWrite_Click() {
         Refuse(QStringLiteral("Radio Not Written\n") + unusable->reason);
         return;
     }
-    RunOperation(&WriteRadio);
+    RunOperation([this] {
+        // The image holds exactly the grid, encoded for the current CPU type.
+        EncodeRows();
+        DecodeRows();
+        WriteRadio(*host_, *host_, clock_);
+    });
 }
 
 PersonalityFileContext MainWindow::FileContext() {
     const auto unusable = FirstUnusable(CurrentFields());
-    return {*host_,
-            *fileDialogs,
+    return {*services_.fileDialogs,
+            *host_,
+            clock_,
+            eeImage_,
+            [this] {
+                EncodeRows();
+                DecodeRows();
+            },
             [this] { RefreshValues(false); },
-            {},
-            cfg.Definition(cmbBand->currentIndex() + 1).DefaultExt,
+            cfg_.Definition(cmbBand->currentIndex() + 1).DefaultExt,
             {},
             unusable ? unusable->reason : QString()};
 }
@@ -530,12 +536,12 @@ void MainWindow::mnuSave_Click() {
 }
 
 void MainWindow::mnuConfig_Click() {
-    configEditor->Edit(ProgramFile(kConfigName));
+    configEditor_->Edit(ProgramFile(kConfigName));
     if (closePending_) close();
 }
 
 void MainWindow::mnuAbout_Click() {
-    ShowAbout(this);
+    ShowAbout(this, services_.processes, services_.messages);
 }
 
 } // namespace ostrand

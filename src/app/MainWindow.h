@@ -1,17 +1,18 @@
-// The main window: all shared state of the program, start-up and shutdown, the menus, band
-// selection, the radio-wide fields and the refresh cycle between the grid and the image.
+// The main window: start-up and shutdown, the menus, band selection, the radio-wide fields and
+// the refresh cycle between the grid and the image. Its widgets, image and configuration are
+// its own; other parts reach it through the few public members below, and tests put their own
+// dialogs, processes and clock in through MainWindowServices.
 #pragma once
 
-#include "band/BandSelection.h"
+#include "common/Clock.h"
 #include "config/Configuration.h"
 #include "image/ChannelRow.h"
 #include "image/EEImage.h"
-#include "link/LinkTiming.h"
-#include "link/RadioHost.h"
 #include "platform/DebugLog.h"
 #include "ui/StatusWindow.h"
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -29,28 +30,101 @@ class ChannelGrid;
 class ConfigEditor;
 class FileDialogs;
 class MessageBoxes;
+class Processes;
 struct PersonalityFileContext;
+struct RadioFields;
+
+// What the window uses of the system. Null means the real one; a test puts its own in.
+struct MainWindowServices {
+    MessageBoxes* messages = nullptr;   // the CPU question, the About window's message
+    FileDialogs* fileDialogs = nullptr; // File Open and File Save
+    Processes* processes = nullptr;     // the configuration editor, the system information tool
+    double timeScale = 1.0;             // of the clock every wait and pause runs on
+};
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    explicit MainWindow(const MainWindowServices& services = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
+
+    // The document: the personality image the grid shows.
+    const EEImage& Image() const { return eeImage_; }
+    // Whether a radio operation is running (its buttons and the menu items that open a window
+    // are then disabled), and whether the window started closing.
+    bool OperationRunning() const { return operationRunning_; }
+    bool Closing() const { return closing_; }
+
+    // Reads Ostrand.ini again and reapplies the selected band (the configuration editor).
+    void ReadINIFile();
+    // The one path between grid and image: with true the grid is encoded into the image first;
+    // in every case the image is decoded into the grid.
+    void RefreshValues(bool RefreshEE);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    class WindowHost;
+
+    void BuildMenus();
+    void BuildControls();
+    void ConnectHandlers();
+    void Form_Load();
+    void Form_Unload();
+    void debug_log(const QString& text);
+
+    // The radio-wide values as the fields show them now, for the selected definition.
+    RadioFields CurrentFields() const;
+    CodecContext CurrentContext() const;
+    bool EncodeRows();
+    void DecodeRows();
+    void RefreshReferenceList();
+    void RefreshCPULabel();
+    void TextFieldChanged(QLineEdit* field);
+    void MarkRadioValues();
+    // A message in the status window for a while (start-up and configuration problems).
+    void Notice(const QString& text);
+    // A refusal: the text in the status window, a beep and the 3-second pause.
+    void Refuse(const QString& text);
+    // Runs a radio operation with the radio buttons and the window-opening items disabled.
+    void RunOperation(const std::function<void()>& operation);
+    // A menu item that opens a window runs a nested event loop (a modal dialog, the wait for
+    // the editor), which would hold a running radio operation's waits until it closes: such
+    // items are unavailable while an operation runs. Every one of them is listed here; Exit
+    // and the two check-mark options stay live. The controls that stay live during an
+    // operation (band list, radio-wide fields, grid) must never open a modal window.
+    void UpdateActionState();
+
+    void cmbBand_Click();
+    void cmbRef_Click(int index);
+    void lblChan_Click(int index);
+    void ToneLeft(int row, bool transmit);
+    void cmdRead_Click();
+    void cmdWrite_Click();
+    // What File Open and File Save work with.
+    PersonalityFileContext FileContext();
+    void mnuOpen_Click();
+    void mnuSave_Click();
+    void mnuConfig_Click();
+    void mnuAbout_Click();
 
     // Shared state, as long as the window lives.
     bool HoldOffRefresh = false;
-    EEImage eeImage{};
-    Configuration cfg;
+    EEImage eeImage_{};
+    Configuration cfg_;
     int16_t CurRadioID = 0;
     int16_t CurRevision = 0;
-    LinkTiming linkTiming; // tests speed the radio operations up
 
-    // Dialog seams: the real windows unless a test puts its own in.
-    MessageBoxes* messages = nullptr;
-    FileDialogs* fileDialogs = nullptr;
-    ConfigEditor* configEditor = nullptr; // its processes and desktop can be replaced too
+    MainWindowServices services_;
+    std::unique_ptr<MessageBoxes> ownMessages_;
+    std::unique_ptr<FileDialogs> ownFileDialogs_;
+    std::unique_ptr<WindowHost> host_;
+    Clock clock_;
+    ConfigEditor* configEditor_ = nullptr;
+    StatusDisplay status_{this};
+    DebugLog log_;
 
-    // Controls.
     QMenu* mnuFile = nullptr;
     QAction* mnuOpen = nullptr;
     QAction* mnuSave = nullptr;
@@ -72,73 +146,12 @@ public:
     QLabel* lblCPUType = nullptr;
     QPushButton* cmdRead = nullptr;
     QPushButton* cmdWrite = nullptr;
-    ChannelGrid* grid = nullptr;
+    ChannelGrid* grid_ = nullptr;
 
-    // Procedures shared with the other parts of the program.
-    void ReadINIFile();
-    void debug_log(const QString& text);
-    void RefreshValues(bool RefreshEE);
-    void RefreshReferenceList();
-    void RefreshCPULabel();
-    // The radio-wide values as the fields show them now, for the selected definition.
-    RadioFields CurrentFields() const;
-    CodecContext CurrentContext() const;
-
-    // What the radio operations and the file flows use to reach the window.
-    RadioHost& Host();
-
-    // Whether a radio operation is running (its buttons are then disabled).
-    bool OperationRunning() const { return operationRunning_; }
-    // True once the window started closing.
-    bool Closing() const { return closing_; }
-
-    // Handlers.
-    void cmbBand_Click();
-    void cmbRef_Click(int index);
-    void lblChan_Click(int index);
-    void ToneLeft(int row, bool transmit);
-    void cmdRead_Click();
-    void cmdWrite_Click();
-    PersonalityFileContext FileContext();
-    void mnuOpen_Click();
-    void mnuSave_Click();
-    void mnuConfig_Click();
-    void mnuAbout_Click();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    class WindowHost;
-
-    void BuildMenus();
-    void BuildControls();
-    void ConnectHandlers();
-    void Form_Load();
-    void Form_Unload();
-    bool EncodeRows();
-    void DecodeRows();
-    void TextFieldChanged(QLineEdit* field);
-    void MarkRadioValues();
-    void Notice(const QString& text);
-    void Refuse(const QString& text);
-    void RunOperation(bool (*operation)(RadioHost&, const LinkTiming&));
-    // A menu item that opens a window runs a nested event loop (a modal dialog, the wait for
-    // the editor), which would hold a running radio operation's waits until it closes: such
-    // items are unavailable while an operation runs. Every one of them is listed here; Exit
-    // and the two check-mark options stay live. The controls that stay live during an
-    // operation (band list, radio-wide fields, grid) must never open a modal window.
-    void UpdateActionState();
-
-    std::unique_ptr<WindowHost> host_;
-    std::unique_ptr<MessageBoxes> ownMessages_;
-    std::unique_ptr<FileDialogs> ownFileDialogs_;
-    StatusDisplay status_{this};
     bool operationRunning_ = false;
     bool closing_ = false;
     bool closePending_ = false;
     bool shutdownDone_ = false;
-    DebugLog log_;
     QString seedNotice_; // what start-up said about a missing configuration
     QString pendingNotice_;
 };

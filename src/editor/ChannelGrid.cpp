@@ -62,21 +62,12 @@ QLineEdit* NamedField(QWidget* parent, const QString& name, int length) {
 
 namespace {
 
-enum GridColumn {
-    ColChan,
-    ColTxFreq,
-    ColRxFreq,
-    ColRef,
-    ColTxTone,
-    ColRxTone,
-    ColSTE,
-    ColCCT,
-    ColTxW,
-    ColTxZ,
-    ColRxW,
-    ColRxZ,
-    ColEnd
-};
+// Layout columns: the channel number, then the fields (Column + 1), then the stretch.
+constexpr int ColChan = 0;
+constexpr int ColEnd = ChannelGrid::RxZ + 2;
+constexpr int At(ChannelGrid::Column c) {
+    return c + 1;
+}
 
 QString Indexed(const char* name, int r) {
     return QStringLiteral("%1_%2").arg(QLatin1StringView(name)).arg(r);
@@ -90,184 +81,188 @@ QCheckBox* Box(QWidget* parent, const char* name, int r) {
 
 } // namespace
 
-ChannelGrid::ChannelGrid(QWidget* parent, QGridLayout* layout, int firstRow) : QObject(parent) {
+ChannelGrid::ChannelGrid(QWidget* parent) : QWidget(parent) {
     keptCct_.fill(-1);
-    const int headerRow = firstRow + 1;
+    auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setHorizontalSpacing(6);
+    layout->setVerticalSpacing(2);
+    const int firstRow = 0, headerRow = 1;
     const auto centre = Qt::AlignHCenter | Qt::AlignBottom;
 
-    auto* lblTx = NamedLabel(parent, "lblTx", QStringLiteral("Tx"));
-    auto* lblRx = NamedLabel(parent, "lblRx", QStringLiteral("Rx"));
-    layout->addWidget(lblTx, firstRow, ColTxW, 1, 2, centre);
-    layout->addWidget(lblRx, firstRow, ColRxW, 1, 2, centre);
+    auto* lblTx = NamedLabel(this, "lblTx", QStringLiteral("Tx"));
+    auto* lblRx = NamedLabel(this, "lblRx", QStringLiteral("Rx"));
+    layout->addWidget(lblTx, firstRow, At(TxW), 1, 2, centre);
+    layout->addWidget(lblRx, firstRow, At(RxW), 1, 2, centre);
 
-    layout->addWidget(NamedLabel(parent, "lblChannel", QStringLiteral("Chan.")), headerRow, ColChan,
+    layout->addWidget(NamedLabel(this, "lblChannel", QStringLiteral("Chan.")), headerRow, ColChan,
                       centre);
-    layout->addWidget(NamedLabel(parent, "lblTxFreq", QStringLiteral("Tx Freq.")), headerRow,
-                      ColTxFreq, centre);
-    layout->addWidget(NamedLabel(parent, "lblRxFreq", QStringLiteral("Rx Freq.")), headerRow,
-                      ColRxFreq, centre);
-    layout->addWidget(NamedLabel(parent, "lblPLLRef", QStringLiteral("PLL Ref.")), headerRow,
-                      ColRef, centre);
-    layout->addWidget(NamedLabel(parent, "lblTxTone", QStringLiteral("Tx CG/DCG")), headerRow,
-                      ColTxTone, centre);
-    layout->addWidget(NamedLabel(parent, "lblRxTone", QStringLiteral("Rx CG/DCG")), headerRow,
-                      ColRxTone, centre);
-    layout->addWidget(NamedLabel(parent, "lblSTE", QStringLiteral("STE")), headerRow, ColSTE,
+    layout->addWidget(NamedLabel(this, "lblTxFreq", QStringLiteral("Tx Freq.")), headerRow,
+                      At(TxFreq), centre);
+    layout->addWidget(NamedLabel(this, "lblRxFreq", QStringLiteral("Rx Freq.")), headerRow,
+                      At(RxFreq), centre);
+    layout->addWidget(NamedLabel(this, "lblPLLRef", QStringLiteral("PLL Ref.")), headerRow, At(Ref),
                       centre);
-    layout->addWidget(NamedLabel(parent, "lblCCT", QStringLiteral("CCT")), headerRow, ColCCT,
+    layout->addWidget(NamedLabel(this, "lblTxTone", QStringLiteral("Tx CG/DCG")), headerRow,
+                      At(TxTone), centre);
+    layout->addWidget(NamedLabel(this, "lblRxTone", QStringLiteral("Rx CG/DCG")), headerRow,
+                      At(RxTone), centre);
+    layout->addWidget(NamedLabel(this, "lblSTE", QStringLiteral("STE")), headerRow, At(STE),
+                      centre);
+    layout->addWidget(NamedLabel(this, "lblCCT", QStringLiteral("CCT")), headerRow, At(CCT),
                       centre);
     const QString wz = QStringLiteral("W     Z");
-    auto* lblTxWZ = NamedLabel(parent, "lblTxWZ", wz);
-    auto* lblRxWZ = NamedLabel(parent, "lblRxWZ", wz);
-    layout->addWidget(lblTxWZ, headerRow, ColTxW, 1, 2, centre);
-    layout->addWidget(lblRxWZ, headerRow, ColRxW, 1, 2, centre);
+    auto* lblTxWZ = NamedLabel(this, "lblTxWZ", wz);
+    auto* lblRxWZ = NamedLabel(this, "lblRxWZ", wz);
+    layout->addWidget(lblTxWZ, headerRow, At(TxW), 1, 2, centre);
+    layout->addWidget(lblRxWZ, headerRow, At(RxW), 1, 2, centre);
 
     const QStringList refItems = InitialReferenceItems();
     const QStringList cctItems = InitialCctItems();
     for (int r = 0; r < kChannels; ++r) {
         const int row = headerRow + 1 + r;
 
-        lblChan[r] = new ClickableLabel(QString::number(r + 1), parent);
-        lblChan[r]->setObjectName(Indexed("lblChan", r));
-        lblChan[r]->setAlignment(Qt::AlignCenter);
-        lblChan[r]->setCursor(Qt::PointingHandCursor);
-        lblChan[r]->setToolTip(tr("Copy this channel to every channel"));
-        connect(lblChan[r], &ClickableLabel::clicked, this, [this, r] { emit ChannelClicked(r); });
+        lblChan_[r] = new ClickableLabel(QString::number(r + 1), this);
+        lblChan_[r]->setObjectName(Indexed("lblChan", r));
+        lblChan_[r]->setAlignment(Qt::AlignCenter);
+        lblChan_[r]->setCursor(Qt::PointingHandCursor);
+        lblChan_[r]->setToolTip(tr("Copy this channel to every channel"));
+        connect(lblChan_[r], &ClickableLabel::clicked, this, [this, r] { emit ChannelClicked(r); });
 
-        txtTXFreq[r] = NamedField(parent, Indexed("txtTXFreq", r), kFreqLength);
-        txtRxFreq[r] = NamedField(parent, Indexed("txtRxFreq", r), kFreqLength);
-        txtTxTone[r] = NamedField(parent, Indexed("txtTxTone", r), kToneLength);
-        txtRxTone[r] = NamedField(parent, Indexed("txtRxTone", r), kToneLength);
-        WatchFieldFocus(txtTXFreq[r], [this, r] { emit FrequencyLeft(r); });
-        WatchFieldFocus(txtRxFreq[r], [this, r] { emit FrequencyLeft(r); });
-        WatchFieldFocus(txtTxTone[r], [this, r] { emit ToneLeft(r, true); });
-        WatchFieldFocus(txtRxTone[r], [this, r] { emit ToneLeft(r, false); });
+        txtTXFreq_[r] = NamedField(this, Indexed("txtTXFreq", r), kFreqLength);
+        txtRxFreq_[r] = NamedField(this, Indexed("txtRxFreq", r), kFreqLength);
+        txtTxTone_[r] = NamedField(this, Indexed("txtTxTone", r), kToneLength);
+        txtRxTone_[r] = NamedField(this, Indexed("txtRxTone", r), kToneLength);
+        WatchFieldFocus(txtTXFreq_[r], [this, r] { emit FrequencyLeft(r); });
+        WatchFieldFocus(txtRxFreq_[r], [this, r] { emit FrequencyLeft(r); });
+        WatchFieldFocus(txtTxTone_[r], [this, r] { emit ToneLeft(r, true); });
+        WatchFieldFocus(txtRxTone_[r], [this, r] { emit ToneLeft(r, false); });
 
-        cmbRef[r] = new QComboBox(parent);
-        cmbRef[r]->setObjectName(Indexed("cmbRef", r));
-        cmbRef[r]->addItems(refItems);
-        cmbRef[r]->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-        connect(cmbRef[r], &QComboBox::currentIndexChanged, this,
+        cmbRef_[r] = new QComboBox(this);
+        cmbRef_[r]->setObjectName(Indexed("cmbRef", r));
+        cmbRef_[r]->addItems(refItems);
+        cmbRef_[r]->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        connect(cmbRef_[r], &QComboBox::currentIndexChanged, this,
                 [this, r] { emit ReferenceChanged(r); });
 
-        cmbCCT[r] = new QComboBox(parent);
-        cmbCCT[r]->setObjectName(Indexed("cmbCCT", r));
-        cmbCCT[r]->addItems(cctItems);
-        WheelOnlyWhenFocused(cmbRef[r]);
-        WheelOnlyWhenFocused(cmbCCT[r]);
+        cmbCCT_[r] = new QComboBox(this);
+        cmbCCT_[r]->setObjectName(Indexed("cmbCCT", r));
+        cmbCCT_[r]->addItems(cctItems);
+        WheelOnlyWhenFocused(cmbRef_[r]);
+        WheelOnlyWhenFocused(cmbCCT_[r]);
         // The operator's pick, even of "Off", replaces a timer the list could not show.
-        connect(cmbCCT[r], &QComboBox::activated, this, [this, r] { keptCct_[size_t(r)] = -1; });
+        connect(cmbCCT_[r], &QComboBox::activated, this, [this, r] { keptCct_[size_t(r)] = -1; });
 
-        chkSTE[r] = Box(parent, "chkSTE", r);
-        chkTxW[r] = Box(parent, "chkTxW", r);
-        chkTxZ[r] = Box(parent, "chkTxZ", r);
-        chkRxW[r] = Box(parent, "chkRxW", r);
-        chkRxZ[r] = Box(parent, "chkRxZ", r);
+        chkSTE_[r] = Box(this, "chkSTE", r);
+        chkTxW_[r] = Box(this, "chkTxW", r);
+        chkTxZ_[r] = Box(this, "chkTxZ", r);
+        chkRxW_[r] = Box(this, "chkRxW", r);
+        chkRxZ_[r] = Box(this, "chkRxZ", r);
 
-        layout->addWidget(lblChan[r], row, ColChan);
-        layout->addWidget(txtTXFreq[r], row, ColTxFreq);
-        layout->addWidget(txtRxFreq[r], row, ColRxFreq);
-        layout->addWidget(cmbRef[r], row, ColRef);
-        layout->addWidget(txtTxTone[r], row, ColTxTone, Qt::AlignHCenter);
-        layout->addWidget(txtRxTone[r], row, ColRxTone, Qt::AlignHCenter);
-        layout->addWidget(chkSTE[r], row, ColSTE, Qt::AlignHCenter);
-        layout->addWidget(cmbCCT[r], row, ColCCT);
-        layout->addWidget(chkTxW[r], row, ColTxW, Qt::AlignHCenter);
-        layout->addWidget(chkTxZ[r], row, ColTxZ, Qt::AlignHCenter);
-        layout->addWidget(chkRxW[r], row, ColRxW, Qt::AlignHCenter);
-        layout->addWidget(chkRxZ[r], row, ColRxZ, Qt::AlignHCenter);
+        layout->addWidget(lblChan_[r], row, ColChan);
+        layout->addWidget(txtTXFreq_[r], row, At(TxFreq));
+        layout->addWidget(txtRxFreq_[r], row, At(RxFreq));
+        layout->addWidget(cmbRef_[r], row, At(Ref));
+        layout->addWidget(txtTxTone_[r], row, At(TxTone), Qt::AlignHCenter);
+        layout->addWidget(txtRxTone_[r], row, At(RxTone), Qt::AlignHCenter);
+        layout->addWidget(chkSTE_[r], row, At(STE), Qt::AlignHCenter);
+        layout->addWidget(cmbCCT_[r], row, At(CCT));
+        layout->addWidget(chkTxW_[r], row, At(TxW), Qt::AlignHCenter);
+        layout->addWidget(chkTxZ_[r], row, At(TxZ), Qt::AlignHCenter);
+        layout->addWidget(chkRxW_[r], row, At(RxW), Qt::AlignHCenter);
+        layout->addWidget(chkRxZ_[r], row, At(RxZ), Qt::AlignHCenter);
     }
 
     // Put the W and Z boxes right under the two letters of their "W     Z" header.
     const QFontMetrics fm = lblTxWZ->fontMetrics();
     const int letters =
         fm.horizontalAdvance(wz) - (fm.horizontalAdvance(u'W') + fm.horizontalAdvance(u'Z')) / 2;
-    const int box = chkTxW[0]->sizeHint().width();
+    const int box = chkTxW_[0]->sizeHint().width();
     const int column = std::max(box, letters - layout->horizontalSpacing());
-    for (int c : {ColTxW, ColTxZ, ColRxW, ColRxZ})
+    for (int c : {At(TxW), At(TxZ), At(RxW), At(RxZ)})
         layout->setColumnMinimumWidth(c, column);
     layout->setColumnStretch(ColEnd, 1);
 }
 
 ChannelRow ChannelGrid::ReadRow(int r) const {
     ChannelRow row;
-    row.TxFreq = txtTXFreq[r]->text();
-    row.RxFreq = txtRxFreq[r]->text();
-    row.RefIndex = cmbRef[r]->currentIndex();
-    row.TxTone = txtTxTone[r]->text();
-    row.RxTone = txtRxTone[r]->text();
-    row.STE = chkSTE[r]->isChecked();
-    row.CCT = cmbCCT[r]->currentIndex();
+    row.TxFreq = txtTXFreq_[r]->text();
+    row.RxFreq = txtRxFreq_[r]->text();
+    row.RefIndex = cmbRef_[r]->currentIndex();
+    row.TxTone = txtTxTone_[r]->text();
+    row.RxTone = txtRxTone_[r]->text();
+    row.STE = chkSTE_[r]->isChecked();
+    row.CCT = cmbCCT_[r]->currentIndex();
     row.KeptCCT = row.CCT == 0 ? keptCct_[size_t(r)] : -1;
-    row.TxW = chkTxW[r]->isChecked();
-    row.TxZ = chkTxZ[r]->isChecked();
-    row.RxW = chkRxW[r]->isChecked();
-    row.RxZ = chkRxZ[r]->isChecked();
-    row.WZEnabled = chkTxW[r]->isEnabled();
+    row.TxW = chkTxW_[r]->isChecked();
+    row.TxZ = chkTxZ_[r]->isChecked();
+    row.RxW = chkRxW_[r]->isChecked();
+    row.RxZ = chkRxZ_[r]->isChecked();
+    row.WZEnabled = chkTxW_[r]->isEnabled();
     return row;
 }
 
 void ChannelGrid::WriteRow(int r, const ChannelRow& row) {
-    ShowText(txtTXFreq[r], row.TxFreq, kFreqLength);
-    ShowText(txtRxFreq[r], row.RxFreq, kFreqLength);
-    cmbRef[r]->setCurrentIndex(row.RefIndex);
-    ShowText(txtTxTone[r], row.TxTone, kToneLength);
-    ShowText(txtRxTone[r], row.RxTone, kToneLength);
-    chkSTE[r]->setChecked(row.STE);
-    cmbCCT[r]->setCurrentIndex(row.CCT);
+    ShowText(txtTXFreq_[r], row.TxFreq, kFreqLength);
+    ShowText(txtRxFreq_[r], row.RxFreq, kFreqLength);
+    cmbRef_[r]->setCurrentIndex(row.RefIndex);
+    ShowText(txtTxTone_[r], row.TxTone, kToneLength);
+    ShowText(txtRxTone_[r], row.RxTone, kToneLength);
+    chkSTE_[r]->setChecked(row.STE);
+    cmbCCT_[r]->setCurrentIndex(row.CCT);
     keptCct_[size_t(r)] = row.KeptCCT;
-    for (QCheckBox* box : {chkTxW[r], chkTxZ[r], chkRxW[r], chkRxZ[r]})
+    for (QCheckBox* box : {chkTxW_[r], chkTxZ_[r], chkRxW_[r], chkRxZ_[r]})
         box->setEnabled(row.WZEnabled);
-    chkTxW[r]->setChecked(row.TxW);
-    chkTxZ[r]->setChecked(row.TxZ);
-    chkRxW[r]->setChecked(row.RxW);
-    chkRxZ[r]->setChecked(row.RxZ);
+    chkTxW_[r]->setChecked(row.TxW);
+    chkTxZ_[r]->setChecked(row.TxZ);
+    chkRxW_[r]->setChecked(row.RxW);
+    chkRxZ_[r]->setChecked(row.RxZ);
 }
 
 void ChannelGrid::CopyRow(int r) {
     // Each field is read from row r at the moment it is copied: a reference change on the way
     // refreshes the grid, and the copy goes on from what row r shows then.
     for (int i = 0; i < kChannels; ++i) {
-        ShowText(txtTXFreq[i], txtTXFreq[r]->text(), kFreqLength);
-        ShowText(txtRxFreq[i], txtRxFreq[r]->text(), kFreqLength);
-        cmbRef[i]->setCurrentIndex(cmbRef[r]->currentIndex());
-        ShowText(txtTxTone[i], txtTxTone[r]->text(), kToneLength);
-        ShowText(txtRxTone[i], txtRxTone[r]->text(), kToneLength);
-        chkSTE[i]->setChecked(chkSTE[r]->isChecked());
-        cmbCCT[i]->setCurrentIndex(cmbCCT[r]->currentIndex());
+        ShowText(txtTXFreq_[i], txtTXFreq_[r]->text(), kFreqLength);
+        ShowText(txtRxFreq_[i], txtRxFreq_[r]->text(), kFreqLength);
+        cmbRef_[i]->setCurrentIndex(cmbRef_[r]->currentIndex());
+        ShowText(txtTxTone_[i], txtTxTone_[r]->text(), kToneLength);
+        ShowText(txtRxTone_[i], txtRxTone_[r]->text(), kToneLength);
+        chkSTE_[i]->setChecked(chkSTE_[r]->isChecked());
+        cmbCCT_[i]->setCurrentIndex(cmbCCT_[r]->currentIndex());
         keptCct_[size_t(i)] = keptCct_[size_t(r)];
-        chkTxW[i]->setChecked(chkTxW[r]->isChecked());
-        chkTxZ[i]->setChecked(chkTxZ[r]->isChecked());
-        chkRxW[i]->setChecked(chkRxW[r]->isChecked());
-        chkRxZ[i]->setChecked(chkRxZ[r]->isChecked());
+        chkTxW_[i]->setChecked(chkTxW_[r]->isChecked());
+        chkTxZ_[i]->setChecked(chkTxZ_[r]->isChecked());
+        chkRxW_[i]->setChecked(chkRxW_[r]->isChecked());
+        chkRxZ_[i]->setChecked(chkRxZ_[r]->isChecked());
     }
 }
 
 void ChannelGrid::Clear() {
     for (int r = 0; r < kChannels; ++r) {
-        txtTXFreq[r]->clear();
-        txtRxFreq[r]->clear();
-        txtTxTone[r]->clear();
-        txtRxTone[r]->clear();
-        chkSTE[r]->setChecked(false);
-        cmbCCT[r]->setCurrentIndex(0);
+        txtTXFreq_[r]->clear();
+        txtRxFreq_[r]->clear();
+        txtTxTone_[r]->clear();
+        txtRxTone_[r]->clear();
+        chkSTE_[r]->setChecked(false);
+        cmbCCT_[r]->setCurrentIndex(0);
         keptCct_[size_t(r)] = -1;
-        chkTxW[r]->setChecked(false);
-        chkTxZ[r]->setChecked(false);
-        chkRxW[r]->setChecked(false);
-        chkRxZ[r]->setChecked(false);
+        chkTxW_[r]->setChecked(false);
+        chkTxZ_[r]->setChecked(false);
+        chkRxW_[r]->setChecked(false);
+        chkRxZ_[r]->setChecked(false);
     }
 }
 
 void ChannelGrid::SetReferenceItems(const QStringList& items) {
-    for (QComboBox* list : cmbRef) {
+    for (QComboBox* list : cmbRef_) {
         for (int i = 0; i < list->count() && i < items.size(); ++i)
             list->setItemText(i, items[i]);
     }
 }
 
 void ChannelGrid::SetCctItems(const QStringList& items) {
-    for (QComboBox* list : cmbCCT) {
+    for (QComboBox* list : cmbCCT_) {
         list->clear();
         list->addItems(items);
     }
@@ -276,15 +271,35 @@ void ChannelGrid::SetCctItems(const QStringList& items) {
 QWidget* ChannelGrid::ChainTabOrder(QWidget* before) {
     QWidget* last = before;
     for (int r = 0; r < kChannels; ++r) {
-        const std::array<QWidget*, 11> order = {txtTXFreq[r], txtRxFreq[r], cmbRef[r], txtTxTone[r],
-                                                txtRxTone[r], chkSTE[r],    cmbCCT[r], chkTxW[r],
-                                                chkTxZ[r],    chkRxW[r],    chkRxZ[r]};
-        for (QWidget* w : order) {
+        for (int c = TxFreq; c <= RxZ; ++c) {
+            QWidget* w = Field(r, Column(c));
             if (last) QWidget::setTabOrder(last, w);
             last = w;
         }
     }
     return last;
+}
+
+QWidget* ChannelGrid::Field(int r, Column c) const {
+    const size_t i = size_t(r);
+    const std::array<QWidget*, 11> row = {txtTXFreq_[i], txtRxFreq_[i], cmbRef_[i], txtTxTone_[i],
+                                          txtRxTone_[i], chkSTE_[i],    cmbCCT_[i], chkTxW_[i],
+                                          chkTxZ_[i],    chkRxW_[i],    chkRxZ_[i]};
+    return row[size_t(c)];
+}
+
+QString ChannelGrid::Text(int r, Column c) const {
+    auto* field = qobject_cast<QLineEdit*>(Field(r, c));
+    return field ? field->text() : QString();
+}
+
+void ChannelGrid::SetText(int r, Column c, const QString& text) {
+    auto* field = qobject_cast<QLineEdit*>(Field(r, c));
+    if (field) ShowText(field, text, c == TxTone || c == RxTone ? kToneLength : kFreqLength);
+}
+
+void ChannelGrid::SetPosition(int r, Column c, int position) {
+    if (auto* list = qobject_cast<QComboBox*>(Field(r, c))) list->setCurrentIndex(position);
 }
 
 } // namespace ostrand

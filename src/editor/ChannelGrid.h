@@ -1,19 +1,18 @@
-// The 16-row channel grid: header labels and per-row controls laid out in the window's grid
-// layout, reading and writing a row as a ChannelRow, and the channel-label row copy. The
-// window owns the refresh logic; the grid only announces what the operator did.
+// The 16-row channel grid: a widget with its header labels and per-row controls, read and
+// written a row at a time as a ChannelRow, and the channel-label row copy. The window owns
+// the refresh logic; the grid only announces what the operator did.
 #pragma once
 
 #include "image/ChannelRow.h"
 #include "image/EEImage.h"
 
 #include <QLabel>
-#include <QObject>
 #include <QStringList>
+#include <QWidget>
 #include <array>
 
 class QCheckBox;
 class QComboBox;
-class QGridLayout;
 class QLineEdit;
 
 namespace ostrand {
@@ -50,26 +49,16 @@ QStringList InitialCctItems();
 constexpr int kFreqLength = 9;
 constexpr int kToneLength = 5;
 
-class ChannelGrid : public QObject {
+class ChannelGrid : public QWidget {
     Q_OBJECT
 public:
-    // Creates the header labels and the rows as children of `parent`, in `layout` from
-    // `firstRow` down (two header rows, then the 16 channels).
-    ChannelGrid(QWidget* parent, QGridLayout* layout, int firstRow);
+    // The fields of a row, from left to right: the order of the channel record and of the
+    // channel-label copy.
+    enum Column { TxFreq, RxFreq, Ref, TxTone, RxTone, STE, CCT, TxW, TxZ, RxW, RxZ };
 
-    template <typename T> using Column = std::array<T*, kChannels>;
-    Column<ClickableLabel> lblChan{};
-    Column<QLineEdit> txtTXFreq{};
-    Column<QLineEdit> txtRxFreq{};
-    Column<QComboBox> cmbRef{};
-    Column<QLineEdit> txtTxTone{};
-    Column<QLineEdit> txtRxTone{};
-    Column<QCheckBox> chkSTE{};
-    Column<QComboBox> cmbCCT{};
-    Column<QCheckBox> chkTxW{};
-    Column<QCheckBox> chkTxZ{};
-    Column<QCheckBox> chkRxW{};
-    Column<QCheckBox> chkRxZ{};
+    // The header labels and the 16 rows of controls, named as the operator's documentation
+    // names them ("txtTXFreq_0", "cmbRef_15"...).
+    explicit ChannelGrid(QWidget* parent = nullptr);
 
     // A row's KeptCCT (a timer code its list cannot show) is remembered from WriteRow until the
     // operator picks a timer in that row's list.
@@ -77,11 +66,17 @@ public:
     // Writes every control of row r; a reference position change raises ReferenceChanged as
     // any change does (the caller holds refreshes off while it writes).
     void WriteRow(int r, const ChannelRow& row);
-
     // Copies row r into every row (r included), field by field in record order.
     void CopyRow(int r);
     // Empties every frequency and tone, clears STE and the W/Z boxes, CCT to "Off".
     void Clear();
+
+    // One field of row r: its control, the text of a text field (set whole, however long),
+    // the position of a list.
+    QWidget* Field(int r, Column c) const;
+    QString Text(int r, Column c) const;
+    void SetText(int r, Column c, const QString& text);
+    void SetPosition(int r, Column c, int position);
 
     // Item texts replaced in place: positions and selections stay.
     void SetReferenceItems(const QStringList& items);
@@ -99,6 +94,19 @@ signals:
     void ChannelClicked(int row);
 
 private:
+    template <typename T> using Column_ = std::array<T*, kChannels>;
+    Column_<ClickableLabel> lblChan_{};
+    Column_<QLineEdit> txtTXFreq_{};
+    Column_<QLineEdit> txtRxFreq_{};
+    Column_<QComboBox> cmbRef_{};
+    Column_<QLineEdit> txtTxTone_{};
+    Column_<QLineEdit> txtRxTone_{};
+    Column_<QCheckBox> chkSTE_{};
+    Column_<QComboBox> cmbCCT_{};
+    Column_<QCheckBox> chkTxW_{};
+    Column_<QCheckBox> chkTxZ_{};
+    Column_<QCheckBox> chkRxW_{};
+    Column_<QCheckBox> chkRxZ_{};
     std::array<int, kChannels> keptCct_;
 };
 

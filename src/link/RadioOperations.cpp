@@ -13,11 +13,13 @@ enum class Outcome { Done, Failed, Declined };
 
 // One operation: its link and what it decides by.
 struct Operation {
-    Operation(RadioHost& h, const LinkTiming& timing)
-        : host(h), link(h, timing), device(h.SerialDevice()), curRadioID(h.CurRadioID()),
-          curRevision(h.CurRevision()) {}
+    Operation(RadioHost& h, OperationReport& r, Clock& c)
+        : host(h), report(r), clock(c), link(r, c), device(h.SerialDevice()),
+          curRadioID(h.CurRadioID()), curRevision(h.CurRevision()) {}
 
     RadioHost& host;
+    OperationReport& report;
+    Clock& clock;
     RibLink link;
     // The snapshot at the click.
     const QString device;
@@ -31,13 +33,13 @@ struct Operation {
     // The failure text of a step, unless the line went away: then that is what failed.
     Outcome Fail(const QString& text) {
         if (!link.LineGone()) {
-            host.SetStatus(text);
+            report.SetStatus(text);
         } else {
-            host.SetStatus("Lost the connection to " + DevicePath(device) +
-                           ". Is the RIB still plugged in?" +
-                           (wrdSent ? "\nThe radio may hold a partial personality: write it "
-                                      "again once the RIB answers."
-                                    : ""));
+            report.SetStatus("Lost the connection to " + DevicePath(device) +
+                             ". Is the RIB still plugged in?" +
+                             (wrdSent ? "\nThe radio may hold a partial personality: write it "
+                                        "again once the RIB answers."
+                                      : ""));
         }
         return Outcome::Failed;
     }
@@ -46,23 +48,23 @@ struct Operation {
 bool OpenPort(Operation& op, const QString& prefix) {
     QString failure;
     if (op.link.Open(op.device, failure)) {
-        op.host.Log(prefix + ": PortOpen=True");
-        op.host.ShowStatus();
+        op.report.Log(prefix + ": PortOpen=True");
+        op.report.ShowStatus();
         return true;
     }
-    op.host.Log(prefix + ": Port open failed - " + failure);
-    op.host.ShowStatus();
-    op.host.SetStatus(failure);
+    op.report.Log(prefix + ": Port open failed - " + failure);
+    op.report.ShowStatus();
+    op.report.SetStatus(failure);
     return false;
 }
 
 bool WakeRib(Operation& op, const QString& found) {
-    op.host.SetStatus("Searching for RIB...");
+    op.report.SetStatus("Searching for RIB...");
     if (!op.link.FindRIB()) {
         op.Fail("RIB not found");
         return false;
     }
-    op.host.SetStatus(found);
+    op.report.SetStatus(found);
     return true;
 }
 
@@ -80,7 +82,7 @@ bool IdentifyRadio(Operation& op) {
         return false;
     }
     const FirmwareCheck check = CheckFirmware(op.radioID, op.revision);
-    op.host.SetStatus(check.text);
+    op.report.SetStatus(check.text);
     return check.accepted;
 }
 
@@ -89,7 +91,7 @@ bool Command(Operation& op, const char* command, const QString& name) {
         op.Fail("Failed while sending " + name);
         return false;
     }
-    op.host.SetStatus(name + " sent OK");
+    op.report.SetStatus(name + " sent OK");
     return true;
 }
 
@@ -109,16 +111,16 @@ Outcome ReadSteps(Operation& op) {
     op.link.GetIntelHex(rib::kIot, received, passfail);
     if (!passfail) {
         op.Fail("Failed while reading Data");
-        op.host.Log("cmdRead: Read Failed");
+        op.report.Log("cmdRead: Read Failed");
         return Outcome::Failed;
     }
     // Shown at once in the layout of the radio it came from: an edit during the last pause
     // then works on the radio's channels.
     std::copy(received.begin(), received.end(), op.host.Image().begin());
     op.host.SetIdentity(op.radioID, op.revision);
-    op.host.SetStatus("Data was Read OK");
-    op.host.Log("cmdRead: Read OK");
-    op.host.SetStatus("Done");
+    op.report.SetStatus("Data was Read OK");
+    op.report.Log("cmdRead: Read OK");
+    op.report.SetStatus("Done");
     op.link.delay(1000);
     return Outcome::Done;
 }
@@ -128,17 +130,17 @@ Outcome WriteSteps(Operation& op, const Block& block) {
     op.link.delay(400);
     if (op.link.Aborted()) return Outcome::Failed;
     if (op.curRadioID != op.radioID &&
-        !op.host.ConfirmCpuMismatch(kCpuWarningText, kCpuWarningTitle))
+        !op.report.ConfirmCpuMismatch(kCpuWarningText, kCpuWarningTitle))
         return Outcome::Declined;
     bool passfail = false;
     op.link.PutIntelHex(rib::kIit, block, passfail);
     if (!passfail) return op.Fail("Failed while Writing Data");
-    op.host.SetStatus("Write ok so far");
+    op.report.SetStatus("Write ok so far");
     if (!Command(op, rib::kSid, "SID")) return Outcome::Failed;
     op.wrdSent = true;
     if (!Command(op, rib::kWrd, "WRD") || !Command(op, rib::kRrd, "RRD")) return Outcome::Failed;
     if (!op.link.GetCompareResult(rib::kCmp)) return op.Fail("Verify failed");
-    op.host.SetStatus("Verify OK!");
+    op.report.SetStatus("Verify OK!");
     if (op.host.CurRadioID() == op.curRadioID && op.host.CurRevision() == op.curRevision)
         op.host.SetIdentity(op.radioID, op.revision);
     op.link.delay(1000);
@@ -147,51 +149,40 @@ Outcome WriteSteps(Operation& op, const Block& block) {
 
 void FailureEnd(Operation& op) {
     // A window that is closing gets no beep and no pause.
-    if (op.link.Aborted() || op.host.Closing()) return;
-    op.host.Beep();
-    if (op.host.PausesAfterFailure()) op.link.delay(3000);
+    if (op.link.Aborted() || op.clock.Stopped()) return;
+    op.report.Beep();
+    if (op.report.PausesAfterFailure()) op.link.delay(3000);
 }
 
 } // namespace
 
-bool ReadRadio(RadioHost& host, const LinkTiming& timing) {
-    host.SetReadEnabled(false);
-    host.SetWriteEnabled(false);
-    host.Log("mdRead: Entered");
+bool ReadRadio(RadioHost& host, OperationReport& report, Clock& clock) {
+    report.Log("mdRead: Entered");
     Outcome outcome = Outcome::Failed;
     {
-        Operation op(host, timing);
+        Operation op(host, report, clock);
         if (OpenPort(op, "Read")) outcome = ReadSteps(op);
         if (outcome == Outcome::Failed) FailureEnd(op);
-        host.CloseStatus();
+        report.CloseStatus();
         op.link.Close();
     }
-    host.Log("Read: PortOpen=False");
-    host.DecodeGrid();
-    host.SetReadEnabled(true);
-    host.SetWriteEnabled(true);
-    host.Log("cmdRead: Exiting");
+    report.Log("Read: PortOpen=False");
+    report.Log("cmdRead: Exiting");
     return outcome == Outcome::Done;
 }
 
-bool WriteRadio(RadioHost& host, const LinkTiming& timing) {
-    host.Log("cmdWrite: Entered");
-    host.SetWriteEnabled(false);
-    host.SetReadEnabled(false);
-    host.EncodeGrid();
-    host.DecodeGrid();
+bool WriteRadio(RadioHost& host, OperationReport& report, Clock& clock) {
+    report.Log("cmdWrite: Entered");
     const Block block = BlockOf(host.Image());
     Outcome outcome = Outcome::Failed;
     {
-        Operation op(host, timing);
+        Operation op(host, report, clock);
         if (OpenPort(op, "Write")) outcome = WriteSteps(op, block);
         if (outcome == Outcome::Failed) FailureEnd(op);
-        host.CloseStatus();
+        report.CloseStatus();
         op.link.Close();
     }
-    host.Log("Write: PortOpen=False");
-    host.SetWriteEnabled(true);
-    host.SetReadEnabled(true);
+    report.Log("Write: PortOpen=False");
     return outcome == Outcome::Done;
 }
 

@@ -1,6 +1,7 @@
-// Read Radio and Write Radio: the fixed command sequences with their status texts, run against
-// any RadioHost (the main window, or a command-line front end). Both always end in the same
-// state: status closed, port closed, both buttons enabled. They return true on success.
+// Read Radio and Write Radio: the fixed command sequences with their status texts, run for any
+// host (the main window, or the command line). Both always end in the same state: status
+// closed, port closed. They return true on success. The window disables its radio buttons
+// around them, encodes the grid before a write and decodes it after a read.
 //
 // Each operation works on a snapshot taken at the click: the serial device, the CPU type the
 // host encodes for, and for a write the block encoded from the grid under the definition
@@ -16,7 +17,7 @@
 // loop meanwhile (a modal dialog), or the waits stall until that loop ends.
 #pragma once
 
-#include "link/LinkTiming.h"
+#include "common/Clock.h"
 #include "link/RadioHost.h"
 
 namespace ostrand {
@@ -26,7 +27,8 @@ inline constexpr char kCpuWarningText[] = "Target Radio CPU expects an EEPROM fo
                                           "contine?";
 inline constexpr char kCpuWarningTitle[] = "CPU Version Warning";
 
-bool ReadRadio(RadioHost& host, const LinkTiming& timing = {});
-bool WriteRadio(RadioHost& host, const LinkTiming& timing = {});
+// Every wait and pause runs on `clock`; stopping it ends the operation at its next wait.
+bool ReadRadio(RadioHost& host, OperationReport& report, Clock& clock);
+bool WriteRadio(RadioHost& host, OperationReport& report, Clock& clock);
 
 } // namespace ostrand

@@ -84,19 +84,8 @@ QString PortOpenFailureText(const QString& device, const DeviceNode& node, bool 
     return head + errorText;
 }
 
-RibLink::RibLink(RadioHost& host, LinkTiming timing, QObject* parent)
-    : QObject(parent), host_(host), timing_(timing) {
-    // A coarse timer may fire 5 % early; every wait must last at least its length.
-    timer1_.setTimerType(Qt::PreciseTimer);
-    timer1_.setSingleShot(true);
-    connect(&timer1_, &QTimer::timeout, this, &RibLink::OnTimer1);
-    closingPoll_.setInterval(timing_.closingPoll);
-    connect(&closingPoll_, &QTimer::timeout, this, [this] {
-        if (host_.Closing()) {
-            aborted_ = true;
-            if (loop_) loop_->quit();
-        }
-    });
+RibLink::RibLink(OperationReport& report, Clock& clock, QObject* parent)
+    : QObject(parent), report_(report), clock_(clock) {
     connect(&port_, &QSerialPort::readyRead, this, &RibLink::OnReadyRead);
     connect(&port_, &QSerialPort::errorOccurred, this, &RibLink::OnError);
 }
@@ -131,52 +120,21 @@ bool RibLink::Open(const QString& device, QString& failure) {
 }
 
 void RibLink::Close() {
-    timer1_.stop();
     if (port_.isOpen()) port_.close();
 }
 
-void RibLink::Arm(int realMs) {
-    timer1Expired_ = false;
-    timer1_.start(timing_.Scaled(realMs));
-}
-
-void RibLink::Disarm() {
-    timer1_.stop();
-}
-
-void RibLink::OnTimer1() {
-    timer1_.stop();
-    timer1Expired_ = true;
-    if (loop_) loop_->quit();
-}
-
-void RibLink::CheckWait() {
-    if (loop_ && condition_ && condition_()) loop_->quit();
-}
-
-RibLink::WaitEnd RibLink::Wait(const std::function<bool()>& condition, bool onLine) {
-    if (aborted_ || host_.Closing() || loop_) {
+RibLink::WaitEnd RibLink::Wait(int ms, const std::function<bool()>& condition, bool onLine) {
+    if (aborted_) return WaitEnd::Aborted;
+    const bool gone = lineGone_ && onLine;
+    if (gone) return condition() ? WaitEnd::Condition : WaitEnd::Aborted;
+    const Clock::End end = clock_.Wait(ms, [&] { return condition() || (onLine && lineGone_); });
+    // Neither the answer nor the timer: the window is closing or the application quits.
+    if (end == Clock::End::Stopped) {
         aborted_ = true;
         return WaitEnd::Aborted;
     }
     if (condition()) return WaitEnd::Condition;
-    if (lineGone_ && onLine) return WaitEnd::Aborted;
-    if (timer1Expired_) return WaitEnd::Timeout;
-    QEventLoop loop;
-    loop_ = &loop;
-    condition_ = condition;
-    waitOnLine_ = onLine;
-    closingPoll_.start();
-    loop.exec();
-    closingPoll_.stop();
-    condition_ = {};
-    loop_ = nullptr;
-    if (condition()) return WaitEnd::Condition;
-    if (lineGone_ && onLine) return WaitEnd::Aborted;
-    if (timer1Expired_ && !aborted_) return WaitEnd::Timeout;
-    // Neither the answer nor the timer: the window is closing or the application quits.
-    aborted_ = true;
-    return WaitEnd::Aborted;
+    return lineGone_ && onLine ? WaitEnd::Aborted : WaitEnd::Timeout;
 }
 
 void RibLink::Send(const QByteArray& text) {
@@ -192,7 +150,7 @@ void RibLink::OnReadyRead() {
         if (!overflowLogged_) Log("OnComm: EventRxOver");
         overflowLogged_ = true;
     }
-    CheckWait();
+    clock_.Recheck();
 }
 
 void RibLink::OnError(QSerialPort::SerialPortError error) {
@@ -209,95 +167,93 @@ void RibLink::OnError(QSerialPort::SerialPortError error) {
         return;
     lineGone_ = true;
     port_.close();
-    if (loop_ && waitOnLine_) loop_->quit();
+    clock_.Recheck();
 }
 
 void RibLink::delay(int dly) {
-    Disarm();
-    Arm(dly);
-    Wait([] { return false; }, false);
+    Wait(
+        dly, [] { return false; }, false);
+}
+
+// The four request/answer exchanges: what is sent, how often and how long each answer is
+// waited for, what ends the wait, and the log lines of each step (none where empty).
+struct Exchange {
+    const char* name;
+    int tries;
+    int timeoutMs;
+    bool verdict;           // the compare's "==" or "<>" ends it; otherwise the prompt "*"
+    const char* entered;    // "%1" stands for the command
+    const char* sent;       // after each send
+    const char* waited;     // after each wait, with the answer so far
+    bool counted;           // "cnt=" and the tries left, after each wait
+    const char* exited;     // after the last try, with the answer
+    bool logTrue, logFalse; // the result
+    const char* exiting;    // last, with the answer
+};
+
+namespace {
+
+constexpr Exchange kFindRib{
+    "FindRIB",          10,    1000,  false, "Entered", "Sent Init", "Wait exited with", true,
+    "Loop exited with", false, false, ""};
+constexpr Exchange kGetRadioId{
+    "GetRadioID",       4,     2000,  false, "Entered", "GID sent", "wait exited with", true,
+    "Loop exited with", false, false, ""};
+constexpr Exchange kSendCmd{
+    "SendCmdWaitPrompt", 4,    2000, false, "Entered", "Sent '%1'", "wait exited with", false,
+    "loop exited with",  true, true, ""};
+constexpr Exchange kCompare{
+    "GetCompareResult", 4, 2000, true, "Entered with '%1'", "", "", false, "", true, false,
+    "Exiting with"};
+
+} // namespace
+
+RibLink::Answer RibLink::Run(const Exchange& x, const QByteArray& command) {
+    const QString name = QLatin1String(x.name) + QStringLiteral(": ");
+    const auto log = [&](const char* text, const QString& arg = {}) {
+        if (*text) Log(name + QString::fromLatin1(text).replace(QStringLiteral("%1"), arg));
+    };
+    const auto quoted = [this](const char* label) {
+        return QString::fromLatin1(label) + " '" + Quoted(inbuf_) + "'";
+    };
+    log(x.entered, Quoted(command));
+    inbuf_.clear();
+    const auto ended = [&] {
+        return x.verdict ? inbuf_.contains("==") || inbuf_.contains("<>") : HasPrompt();
+    };
+    for (int cnt = x.tries;;) {
+        Send(command);
+        log(x.sent, Quoted(command));
+        const WaitEnd end = Wait(x.timeoutMs, ended);
+        if (*x.waited) Log(name + quoted(x.waited));
+        if (x.counted) Log(name + "cnt=" + QString::number(cnt));
+        --cnt;
+        if (ended() || cnt == 0 || end == WaitEnd::Aborted) break;
+    }
+    if (*x.exited) Log(name + quoted(x.exited));
+    Answer answer{!aborted_ && (x.verdict ? inbuf_.contains("==") : HasPrompt()), inbuf_};
+    if (answer.ok ? x.logTrue : x.logFalse) Log(name + (answer.ok ? "True" : "False"));
+    if (*x.exiting) Log(name + quoted(x.exiting));
+    inbuf_.clear();
+    return answer;
 }
 
 bool RibLink::FindRIB() {
-    Log("FindRIB: Entered");
-    inbuf_.clear();
-    int cnt = 10;
-    for (;;) {
-        Send(rib::kWakeUp);
-        Arm(1000);
-        Log("FindRIB: Sent Init");
-        const WaitEnd end = Wait([this] { return HasPrompt(); });
-        Log("FindRIB: Wait exited with '" + Quoted(inbuf_) + "'");
-        Log("FindRIB: cnt=" + QString::number(cnt));
-        --cnt;
-        if (HasPrompt() || cnt == 0 || end == WaitEnd::Aborted) break;
-    }
-    const bool found = HasPrompt() && !aborted_;
-    Log("FindRIB: Loop exited with '" + Quoted(inbuf_) + "'");
-    inbuf_.clear();
-    return found;
+    return Run(kFindRib, rib::kWakeUp).ok;
 }
 
 bool RibLink::SendCmdWaitPrompt(const QByteArray& i) {
-    Log("SendCmdWaitPrompt: Entered");
-    inbuf_.clear();
-    int cnt = 4;
-    Disarm();
-    for (;;) {
-        Send(i);
-        Arm(2000);
-        Log("SendCmdWaitPrompt: Sent '" + Quoted(i) + "'");
-        const WaitEnd end = Wait([this] { return HasPrompt(); });
-        Log("SendCmdWaitPrompt: wait exited with '" + Quoted(inbuf_) + "'");
-        --cnt;
-        if (HasPrompt() || cnt == 0 || end == WaitEnd::Aborted) break;
-    }
-    Log("SendCmdWaitPrompt: loop exited with '" + Quoted(inbuf_) + "'");
-    const bool result = HasPrompt() && !aborted_;
-    Log(result ? "SendCmdWaitPrompt: True" : "SendCmdWaitPrompt: False");
-    inbuf_.clear();
-    return result;
+    return Run(kSendCmd, i).ok;
 }
 
 bool RibLink::GetCompareResult(const QByteArray& i) {
-    Log("GetCompareResult: Entered with '" + Quoted(i) + "'");
-    inbuf_.clear();
-    int cnt = 4;
-    Disarm();
-    const auto verdict = [this] { return inbuf_.contains("==") || inbuf_.contains("<>"); };
-    for (;;) {
-        Send(i);
-        Arm(2000);
-        const WaitEnd end = Wait(verdict);
-        --cnt;
-        if (verdict() || cnt == 0 || end == WaitEnd::Aborted) break;
-    }
-    const bool result = inbuf_.contains("==") && !aborted_;
-    if (result) Log("GetCompareResult: True");
-    Log("GetCompareResult: Exiting with '" + Quoted(inbuf_) + "'");
-    inbuf_.clear();
-    return result;
+    return Run(kCompare, i).ok;
 }
 
 bool RibLink::GetRadioID(RadioIdFields& fields) {
-    Log("GetRadioID: Entered");
-    Disarm();
-    inbuf_.clear();
-    int cnt = 4;
-    for (;;) {
-        Send(rib::kGid);
-        Arm(2000);
-        Log("GetRadioID: GID sent");
-        const WaitEnd end = Wait([this] { return HasPrompt(); });
-        Log("GetRadioID: wait exited with '" + Quoted(inbuf_) + "'");
-        Log("GetRadioID: cnt=" + QString::number(cnt));
-        --cnt;
-        if (HasPrompt() || cnt == 0 || end == WaitEnd::Aborted) break;
-    }
-    Log("GetRadioID: Loop exited with '" + Quoted(inbuf_) + "'");
+    const Answer answer = Run(kGetRadioId, rib::kGid);
     // The fields count even without the prompt.
-    fields = aborted_ ? RadioIdFields{} : ParseRadioId(inbuf_);
-    inbuf_.clear();
+    fields = aborted_ ? RadioIdFields{} : ParseRadioId(answer.text);
     return fields.id && fields.revision && *fields.id != 255 && *fields.revision != 255;
 }
 
@@ -316,26 +272,22 @@ void RibLink::PutIntelHex(const QByteArray& cmd, const Block& block, bool& passf
     // for about 1.5 s, and the RIB cannot prompt before it has them all. The one second the
     // RIB has to answer therefore starts counting when the last character can have arrived.
     const int lineMs = static_cast<int>(std::ceil(queued * kMsPerChar));
-    Disarm();
-    Arm(1000 + lineMs);
     Log("PutIntelHex: Data sent");
     inbuf_.clear();
     Send(terminator);
     Log("PutIntelHex: Terminator sent");
-    Wait([this] { return HasPrompt(); });
+    Wait(1000 + lineMs, [this] { return HasPrompt(); });
     passfail = HasPrompt() && !aborted_;
     Log((passfail ? "PutIntelHex: Passed with '" : "PutIntelHex: Failed with '") + Quoted(inbuf_) +
         "'");
 }
 
 void RibLink::GetIntelHex(const QByteArray& cmd, Block& received, bool& passfail) {
-    Disarm();
-    Arm(10000);
     Log("GetIntelHex: Entered");
     Send(cmd);
     Log("GetIntelHex: Sent '" + Quoted(cmd) + "'");
     const auto endRecord = [this] { return inbuf_.contains(rib::kEndRecord); };
-    Wait(endRecord);
+    Wait(10000, endRecord);
     Log("GetIntelHex: Wait exited with '" + Quoted(inbuf_) + "'");
     if (!endRecord() || aborted_) {
         passfail = false;

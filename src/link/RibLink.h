@@ -1,10 +1,10 @@
-// The serial conversation with the RIB: the port, the receive buffer, the armed wait and the
-// exchanges. One object per radio operation; it talks to the user only through RadioHost.
+// The serial conversation with the RIB: the port, the receive buffer, the waits and the
+// exchanges. One object per radio operation; it talks to the operator only through the log.
 // Every wait runs a nested event loop: nothing started from it may run one of its own (a modal
 // dialog), or the wait cannot end before that one does.
 #pragma once
 
-#include "link/LinkTiming.h"
+#include "common/Clock.h"
 #include "link/RadioHost.h"
 #include "link/RibProtocol.h"
 
@@ -12,17 +12,17 @@
 #include <QObject>
 #include <QSerialPort>
 #include <QStringList>
-#include <QTimer>
 #include <functional>
 
-class QEventLoop;
-
 namespace ostrand {
+
+struct Exchange;
 
 class RibLink : public QObject {
     Q_OBJECT
 public:
-    explicit RibLink(RadioHost& host, LinkTiming timing = {}, QObject* parent = nullptr);
+    // Logs through `report`; every wait and pause runs on `clock`.
+    RibLink(OperationReport& report, Clock& clock, QObject* parent = nullptr);
     ~RibLink() override;
 
     // Opens `device` at 2400 8N1 without flow control. On failure nothing is sent and `failure`
@@ -30,8 +30,8 @@ public:
     bool Open(const QString& device, QString& failure);
     void Close();
 
-    // True once the window closed (or the application quit) during a wait: every later wait
-    // ends at once and the exchanges give up.
+    // True once the clock was stopped during a wait (the window closed, the command line was
+    // interrupted): every later wait ends at once and the exchanges give up.
     bool Aborted() const { return aborted_; }
     // True once the port reported a read, write or resource error: the device went away or the
     // line hung up. The port is closed then, and every later exchange fails at once.
@@ -49,35 +49,31 @@ public:
     void GetIntelHex(const QByteArray& cmd, Block& received, bool& passfail);
 
 private:
-    // Aborted: the exchange cannot go on (the window is closing, or the line is gone).
+    // Aborted: the exchange cannot go on (the clock was stopped, or the line is gone).
     enum class WaitEnd { Condition, Timeout, Aborted };
+    struct Answer {
+        bool ok; // what ends the exchange arrived, and it means yes
+        QByteArray text;
+    };
 
-    void Arm(int realMs);
-    void Disarm();
     // `onLine`: the wait is for the RIB, so a vanished line ends it (a pause goes on).
-    WaitEnd Wait(const std::function<bool()>& condition, bool onLine = true);
+    WaitEnd Wait(int ms, const std::function<bool()>& condition, bool onLine = true);
+    // One of the four exchanges of the table in RibLink.cpp.
+    Answer Run(const Exchange& exchange, const QByteArray& command);
     void Send(const QByteArray& text);
-    void Log(const QString& text) { host_.Log(text); }
+    void Log(const QString& text) { report_.Log(text); }
     void OnReadyRead();
     void OnError(QSerialPort::SerialPortError error);
-    void OnTimer1();
-    void CheckWait();
     // The RIB's "*" prompt: it is ready for the next command.
     bool HasPrompt() const { return inbuf_.contains('*'); }
 
-    RadioHost& host_;
-    LinkTiming timing_;
+    OperationReport& report_;
+    Clock& clock_;
     QSerialPort port_;
-    QTimer timer1_;
-    QTimer closingPoll_;
-    bool timer1Expired_ = false;
     bool aborted_ = false;
     bool lineGone_ = false;
-    bool waitOnLine_ = false;
     bool overflowLogged_ = false;
     QByteArray inbuf_;
-    QEventLoop* loop_ = nullptr;
-    std::function<bool()> condition_;
 };
 
 // The device node a configured name stands for: a bare name such as ttyUSB0 lies in /dev.

@@ -53,8 +53,10 @@ QString VersionText() {
     return VersionText(OSTRAND_VERSION_MAJOR, OSTRAND_VERSION_MINOR, OSTRAND_VERSION_PATCH);
 }
 
-AboutWindow::AboutWindow(QWidget* owner, Processes* processes, MessageBoxes* messages)
-    : QDialog(owner), processes_(processes), messages_(messages) {
+AboutWindow::AboutWindow(QWidget* owner, Processes* processes, MessageBoxes* messages,
+                         QStringList searchPaths)
+    : QDialog(owner), processes_(processes), messages_(messages),
+      searchPaths_(std::move(searchPaths)) {
     if (!processes_) {
         ownProcesses_ = std::make_unique<QtProcesses>();
         processes_ = ownProcesses_.get();
@@ -68,22 +70,22 @@ AboutWindow::AboutWindow(QWidget* owner, Processes* processes, MessageBoxes* mes
     setWindowTitle(QStringLiteral("About ") + kAppTitle);
     setModal(true);
 
-    picIcon = new QLabel(this);
+    auto* picIcon = new QLabel(this);
     picIcon->setObjectName(QStringLiteral("picIcon"));
     picIcon->setPixmap(AppIcon().pixmap(48, 48));
     picIcon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    lblTitle = new QLabel(kAppTitle, this);
+    auto* lblTitle = new QLabel(kAppTitle, this);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));
     QFont titleFont = lblTitle->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
     titleFont.setBold(true);
     lblTitle->setFont(titleFont);
 
-    lblVersion = new QLabel(VersionText(), this);
+    auto* lblVersion = new QLabel(VersionText(), this);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
 
-    lblDescription = new QLabel(DescriptionText(), this);
+    auto* lblDescription = new QLabel(DescriptionText(), this);
     lblDescription->setObjectName(QStringLiteral("lblDescription"));
     lblDescription->setWordWrap(true);
 
@@ -93,13 +95,13 @@ AboutWindow::AboutWindow(QWidget* owner, Processes* processes, MessageBoxes* mes
     line1->setFrameShape(QFrame::HLine);
     line1->setFrameShadow(QFrame::Sunken);
 
-    lblDisclaimer = new QLabel(QStringLiteral("No warranty is given nor implied."), this);
+    auto* lblDisclaimer = new QLabel(QStringLiteral("No warranty is given nor implied."), this);
     lblDisclaimer->setObjectName(QStringLiteral("lblDisclaimer"));
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    auto* cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
-    cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
+    auto* cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
     cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
     // Enter stays with OK even while the focus is on this button.
     cmdSysInfo->setAutoDefault(false);
@@ -137,11 +139,11 @@ void AboutWindow::showEvent(QShowEvent* event) {
 }
 
 void AboutWindow::cmdSysInfo_Click() {
-    StartSysInfo(*processes_, *messages_, SystemInfoTools(), sysInfoSearchPaths);
+    StartSysInfo(*processes_, *messages_, SystemInfoTools(), searchPaths_);
 }
 
-void ShowAbout(QWidget* owner) {
-    AboutWindow about(owner);
+void ShowAbout(QWidget* owner, Processes* processes, MessageBoxes* messages) {
+    AboutWindow about(owner, processes, messages);
     about.exec();
 }
 

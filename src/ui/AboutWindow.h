@@ -5,9 +5,6 @@
 #include <QStringList>
 #include <memory>
 
-class QLabel;
-class QPushButton;
-
 namespace ostrand {
 
 class Processes;
@@ -26,21 +23,11 @@ bool StartSysInfo(Processes& processes, MessageBoxes& messages,
 class AboutWindow : public QDialog {
     Q_OBJECT
 public:
-    // processes and messages default to the real ones when null.
+    // processes and messages default to the real ones when null; the system information tool
+    // is looked for on `searchPaths`, $PATH when empty.
     explicit AboutWindow(QWidget* owner = nullptr, Processes* processes = nullptr,
-                         MessageBoxes* messages = nullptr);
+                         MessageBoxes* messages = nullptr, QStringList searchPaths = {});
     ~AboutWindow() override;
-
-    QLabel* picIcon = nullptr;
-    QLabel* lblTitle = nullptr;
-    QLabel* lblVersion = nullptr;
-    QLabel* lblDescription = nullptr;
-    QLabel* lblDisclaimer = nullptr;
-    QPushButton* cmdOK = nullptr;
-    QPushButton* cmdSysInfo = nullptr;
-
-    // Search path for the system information tool; $PATH when empty (tests set it).
-    QStringList sysInfoSearchPaths;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -52,6 +39,7 @@ private:
     std::unique_ptr<MessageBoxes> ownMessages_;
     Processes* processes_;
     MessageBoxes* messages_;
+    QStringList searchPaths_;
 };
 
 // "Version " + major.minor.patch of the program, and of any version numbers.
@@ -59,6 +47,6 @@ QString VersionText();
 QString VersionText(int major, int minor, int patch);
 
 // Shows the About window modally over the owner; returns when it is closed.
-void ShowAbout(QWidget* owner);
+void ShowAbout(QWidget* owner, Processes* processes = nullptr, MessageBoxes* messages = nullptr);
 
 } // namespace ostrand

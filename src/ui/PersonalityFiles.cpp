@@ -1,10 +1,10 @@
 #include "ui/PersonalityFiles.h"
 
+#include "common/Clock.h"
 #include "image/PersonalityFile.h"
 #include "link/RadioHost.h"
 #include "platform/FileDialogs.h"
 #include "platform/Paths.h"
-#include "platform/Pause.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,15 +31,12 @@ FileDialogRequest MakeRequest(const QString& title, const PersonalityFileContext
 
 // Status text, beep and the pause that keeps the text readable, then the window goes.
 void ReportFailure(PersonalityFileContext& context, const QString& text) {
-    RadioHost& host = context.host;
-    host.ShowStatus();
-    host.SetStatus(text);
-    host.Beep();
-    if (context.pause)
-        context.pause(kFailurePauseMs);
-    else
-        delay(kFailurePauseMs);
-    host.CloseStatus();
+    OperationReport& report = context.report;
+    report.ShowStatus();
+    report.SetStatus(text);
+    report.Beep();
+    context.clock.Pause(kFailurePauseMs);
+    report.CloseStatus();
 }
 
 } // namespace
@@ -77,7 +74,7 @@ FileResult OpenPersonalityFile(PersonalityFileContext& context) {
         ReportFailure(context, QStringLiteral("Invalid Input File"));
         return FileResult::Invalid;
     }
-    std::copy(read.bytes.begin(), read.bytes.end(), context.host.Image().begin());
+    std::copy(read.bytes.begin(), read.bytes.end(), context.image.begin());
     if (context.refreshFromImage) context.refreshFromImage();
     return FileResult::Done;
 }
@@ -92,11 +89,8 @@ FileResult SavePersonalityFile(PersonalityFileContext& context) {
         context.dialogs.SaveFile(MakeRequest(QStringLiteral("File Save"), context));
     if (path.isEmpty()) return FileResult::Cancelled;
 
-    // The image holds exactly what the grid shows.
-    context.host.EncodeGrid();
-    context.host.DecodeGrid();
-
-    const QString reason = WritePersonalityFile(path, context.host.Image());
+    if (context.encodeGrid) context.encodeGrid();
+    const QString reason = WritePersonalityFile(path, context.image);
     if (reason.isEmpty()) return FileResult::Done;
     ReportFailure(
         context,

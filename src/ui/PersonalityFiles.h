@@ -2,20 +2,25 @@
 // hexadecimal digits).
 #pragma once
 
+#include "image/EEImage.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
 
 namespace ostrand {
 
-class RadioHost;
+class Clock;
 class FileDialogs;
+class OperationReport;
 
 struct PersonalityFileContext {
-    RadioHost& host; // image, grid encode/decode, status window, beep
     FileDialogs& dialogs;
-    std::function<void()> refreshFromImage; // RefreshValues(false)
-    std::function<void(int ms)> pause;      // delay; empty means delay()
+    OperationReport& report; // the status window and the beep of a failure
+    Clock& clock;            // the pause that keeps a failure text readable
+    EEImage& image;
+    std::function<void()> encodeGrid;       // Save: the image takes exactly what the grid shows
+    std::function<void()> refreshFromImage; // Open: RefreshValues(false)
     QString defaultExt; // the selected definition's default extension, without the "."
     QString folder;     // where the dialogs open; empty means ProgramFolder()
     QString unusable;   // why the grid cannot be encoded now (a radio-wide value): Save refuses

@@ -20,10 +20,11 @@ public:
     void SetText(const QString& text);
     QString Text() const;
 
-    QLabel* lblInfo = nullptr;
-
 protected:
     void showEvent(QShowEvent* event) override;
+
+private:
+    QLabel* lblInfo = nullptr;
 };
 
 // The show / set text / unload cycle for callers that keep no window pointer of their own.

@@ -1,5 +1,6 @@
 // Shared set-up of the window tests: a configuration and preferences written into the test's
-// own home before the window is created, and the grid read back as the operator sees it.
+// own home before the window is created, edits made as an operator makes them, and the grid
+// read back as the operator sees it.
 #pragma once
 
 #include "app/MainWindow.h"
@@ -7,13 +8,13 @@
 #include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QSettings>
 #include <QTest>
 #include <memory>
@@ -26,7 +27,10 @@ using ostrand::MainWindow;
 struct Dialogs : ostrand::FileDialogs, ostrand::MessageBoxes {
     QString open, save; // the paths the file dialogs return
     QStringList asked;  // question titles
-    QString OpenFile(const ostrand::FileDialogRequest&) override { return open; }
+    QString openFilter; // the filter the Open dialog came up with
+    QString OpenFile(const ostrand::FileDialogRequest& r) override {
+        return openFilter = r.selectedFilter, open;
+    }
     QString SaveFile(const ostrand::FileDialogRequest&) override { return save; }
     bool AskYesNoStop(const QString&, const QString& title) override {
         return asked << title, false;
@@ -36,15 +40,16 @@ struct Dialogs : ostrand::FileDialogs, ostrand::MessageBoxes {
 
 // 1: Delta-SX high side x1; 2: Delta-SX low side x3 on IF 21.4; 3: Delta-S; 4: Delta-SX with
 // both inversions; 5: a divider table that does not exist. DCG list 023, 025 and 754 only.
-inline QByteArray Ini() {
+inline QByteArray Ini(const QString& device = {}) {
     const char* defs[] = {
         "Name=VHF SX high;TxMult=1;RxMult=1;IFFreq=45.0;RefIndex=3;RadioID=17;Injection=HI",
         "Name=UHF SX x3;TxMult=3;RxMult=3;IFFreq=21.4;RefIndex=2;RadioID=17;Injection=LO",
-        "Name=VHF S;TxMult=1;RxMult=1;IFFreq=45.0;RefIndex=3;RadioID=16;Injection=LO",
+        "Name=VHF S;TxMult=1;RxMult=1;IFFreq=45.0;RefIndex=3;RadioID=16;Injection=LO;"
+        "DefaultExt=DSX",
         "Name=VHF SX inverted;TxMult=1;RxMult=1;IFFreq=45.0;RefIndex=3;RadioID=17;"
         "DCGInvertTx=TRUE;DCGInvertRx=TRUE",
         "Name=No table;TxMult=1;RxMult=1;IFFreq=45.0;RadioID=17;RefTable=7"};
-    QByteArray ini = "[Serial]\nCommPort=1\n[RadioDef]\n";
+    QByteArray ini = "[Serial]\nDevice=" + device.toUtf8() + "\n[RadioDef]\n";
     for (int n = 1; n <= 5; ++n) {
         QByteArray def = QByteArray(defs[n - 1]) + ";RefOsc=13.2" + (n < 5 ? ";RefTable=1" : "");
         for (const QByteArray& kv : def.split(';'))
@@ -89,18 +94,31 @@ inline QString StoredPreference(const char* key) {
 }
 
 // The window shown and active, so that focus moves as for an operator.
-inline std::unique_ptr<MainWindow> Open() {
-    auto w = std::make_unique<MainWindow>();
+inline std::unique_ptr<MainWindow> Open(const ostrand::MainWindowServices& services = {}) {
+    auto w = std::make_unique<MainWindow>(services);
     w->show();
     w->activateWindow();
     if (!QTest::qWaitForWindowActive(w.get())) qWarning("window did not become active");
     return w;
 }
 
+// The window on band `band` (-1: none), the option to clear the grid unchecked.
+inline std::unique_ptr<MainWindow> OpenOnBand(int band,
+                                              const ostrand::MainWindowServices& services = {}) {
+    WritePreferences("False", QString::number(band));
+    return Open(services);
+}
+
 template <typename T = QWidget> T* Find(const MainWindow& w, const QString& name, int row = -1) {
     T* found = w.findChild<T*>(row < 0 ? name : QStringLiteral("%1_%2").arg(name).arg(row));
     if (!found) qFatal("no control %s %d", qPrintable(name), row);
     return found;
+}
+
+inline QString Text(const MainWindow& w, const char* name) {
+    QWidget* c = Find(w, QLatin1StringView(name));
+    if (auto* label = qobject_cast<QLabel*>(c)) return label->text();
+    return qobject_cast<QLineEdit*>(c)->text();
 }
 
 // Edits as an operator makes them, in order: "name=value" pairs separated by ';'. A text field
@@ -118,7 +136,7 @@ inline void Apply(MainWindow& w, const QString& edits) {
             text->setFocus(Qt::TabFocusReason);
             text->clear();
             QTest::keyClicks(text, value);
-            w.cmdRead->setFocus(Qt::TabFocusReason);
+            Find(w, "cmdRead")->setFocus(Qt::TabFocusReason);
         } else if (auto* list = qobject_cast<QComboBox*>(c)) {
             list->setCurrentIndex(value.toInt());
         } else if (auto* box = qobject_cast<QCheckBox*>(c); box && !value.isEmpty()) {

@@ -1,4 +1,4 @@
-// Start-up, shutdown, preferences, debug log and configuration reload.
+// Start-up, shutdown, preferences, debug log, configuration reload and the file flows.
 #include "GuiFixture.h"
 
 #include "ui/StatusWindow.h"
@@ -10,6 +10,20 @@
 #include <QTimer>
 
 using namespace fixture;
+
+namespace {
+
+// The status window's text at the first turn of the event loop (during a failure's pause).
+QString StatusSeenDuring(MainWindow& w, const QString& edits) {
+    QString said;
+    QTimer::singleShot(0, &w, [&] {
+        if (auto* status = w.findChild<ostrand::StatusWindow*>()) said = status->Text();
+    });
+    Apply(w, edits);
+    return said;
+}
+
+} // namespace
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -35,7 +49,6 @@ private slots:
         row("stored True and band 2", "True", "2", "1,0,2,13.2,1");
         row("position beyond the list selects the first", "False", "5", "0,0,0,13.2,1");
         row("stored -1 selects nothing", nullptr, "-1", "0,0,-1,,0");
-        row("below -1 selects the first", nullptr, "-4", "0,0,0,13.2,1");
         row("no boolean or number: the defaults", "yes", "two", "0,0,0,13.2,1");
     }
     void startupPreferences() {
@@ -43,13 +56,12 @@ private slots:
         QFETCH(QString, index);
         WritePreferences(clear, index);
         auto w = Open();
-        const bool applied = w->lblCPUType->text().endsWith("Revision 0");
         QTEST(QStringLiteral("%1,%2,%3,%4,%5")
-                  .arg(w->mnuClrMemoryOnBandSelect->isChecked())
-                  .arg(w->mnuDebug->isChecked())
-                  .arg(w->cmbBand->currentIndex())
-                  .arg(w->txtRefFreq->text())
-                  .arg(applied),
+                  .arg(Find<QAction>(*w, "mnuClrMemoryOnBandSelect")->isChecked())
+                  .arg(Find<QAction>(*w, "mnuDebug")->isChecked())
+                  .arg(Find<QComboBox>(*w, "cmbBand")->currentIndex())
+                  .arg(Text(*w, "txtRefFreq"))
+                  .arg(Text(*w, "lblCPUType").endsWith("Revision 0")),
               "shown");
     }
 
@@ -69,11 +81,11 @@ private slots:
         QFETCH(int, band);
         QFETCH(int, debug);
         auto w = Open();
-        w->cmbBand->setCurrentIndex(band);
-        if (QFETCH(bool, flipClear); flipClear) w->mnuClrMemoryOnBandSelect->trigger();
+        Find<QComboBox>(*w, "cmbBand")->setCurrentIndex(band);
+        if (QFETCH(bool, flipClear); flipClear) Apply(*w, "mnuClrMemoryOnBandSelect");
         if (debug == 2) QDir().mkpath(Home("/debug.log"));
-        if (debug) w->mnuDebug->trigger();
-        w->mnuExit->trigger();
+        if (debug) Apply(*w, "mnuDebug");
+        Apply(*w, "mnuExit");
         w->close();
         QVERIFY(!w->isVisible());
         QTEST(StoredPreference("RadioIndex") + ',' + StoredPreference("ClearOnNewBandSelect"),
@@ -100,21 +112,18 @@ private slots:
         script.close();
         QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
         qputenv("VISUAL", editor.toLocal8Bit());
-        WritePreferences({}, "1");
-        auto w = Open();
+        auto w = OpenOnBand(1);
         bool disabled = false, shownAfterClose = false;
         QTimer::singleShot(0, w.get(), [&] {
             disabled = !w->isEnabled();
-            w->cmbBand->setCurrentIndex(3);
+            Find<QComboBox>(*w, "cmbBand")->setCurrentIndex(3);
             w->close();
             shownAfterClose = w->isVisible();
             QFile(editor + ".go").open(QIODevice::WriteOnly);
         });
-        w->mnuConfig->trigger();
+        Apply(*w, "mnuConfig");
         qunsetenv("VISUAL");
-        QVERIFY(disabled);
-        QVERIFY(shownAfterClose);
-        QVERIFY(!w->isVisible());
+        QVERIFY(disabled && shownAfterClose && !w->isVisible());
         QCOMPARE(StoredPreference("RadioIndex"), "3");
     }
 
@@ -148,7 +157,7 @@ private slots:
             QCoreApplication::processEvents();
             auto* status = w->findChild<ostrand::StatusWindow*>();
             QVERIFY(said.isEmpty() ? !status : status && status->Text().contains(said));
-            QCOMPARE(w->cmbBand->count(), QFile::exists(beside) ? 3 : 0);
+            QCOMPARE(Find<QComboBox>(*w, "cmbBand")->count(), QFile::exists(beside) ? 3 : 0);
         }
         QFile::remove(beside);
     }
@@ -163,13 +172,71 @@ private slots:
     }
     void reload() {
         QFETCH(int, before);
-        WritePreferences({}, QString::number(before));
-        auto w = Open();
+        auto w = OpenOnBand(before);
         WriteIni("[RadioDef]\nName1=A\nTxMult1=5\nRadioID1=17\nName2=B\nTxMult2=7\nRadioID2=16\n");
         w->ReadINIFile();
-        QCOMPARE(w->cmbBand->count(), 2);
-        QTEST(w->cmbBand->currentIndex(), "after");
-        QTEST(w->txtTxMult->text(), "txMult");
+        QCOMPARE(Find<QComboBox>(*w, "cmbBand")->count(), 2);
+        QTEST(Find<QComboBox>(*w, "cmbBand")->currentIndex(), "after");
+        QTEST(Text(*w, "txtTxMult"), "txMult");
+    }
+
+    // File Open: the dialog's filter follows the definition's extension; a file that is no
+    // personality is refused in the status window, one that cannot be read silently; neither
+    // changes the image.
+    void open_data() {
+        QTest::addColumn<int>("band");
+        QTest::addColumn<QByteArray>("content"); // "-": no such file
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("said");
+        const QByteArray digits(256, '5');
+        QTest::newRow("DSX definition, loaded") << 2 << digits << "Delta SX (*.DSX)" << QString();
+        QTest::newRow("D: all formats; 255 digits refused")
+            << 0 << digits.left(255) << "All Delta Formats (*.D*)"
+            << "Invalid Input File";
+        QTest::newRow("empty file: nothing said") << 0 << QByteArray() << "" << QString();
+        QTest::newRow("missing file: nothing said") << 0 << QByteArray("-") << "" << QString();
+    }
+    void open() {
+        QFETCH(int, band);
+        QFETCH(QByteArray, content);
+        Dialogs dialogs;
+        dialogs.open = Home("/opened.DSX");
+        QFile::remove(dialogs.open);
+        QFile file(dialogs.open);
+        QVERIFY(content == "-" || (file.open(QIODevice::WriteOnly) && file.write(content) >= 0));
+        file.close();
+        auto w = OpenOnBand(band, {.fileDialogs = &dialogs, .timeScale = 0.01});
+        const ostrand::EEImage before = w->Image();
+        QTEST(StatusSeenDuring(*w, "mnuOpen"), "said");
+        if (QFETCH(QString, filter); !filter.isEmpty()) QCOMPARE(dialogs.openFilter, filter);
+        const bool loaded = content.size() == 256;
+        QCOMPARE(ostrand::FormatPersonality(w->Image()),
+                 loaded ? content : ostrand::FormatPersonality(before));
+    }
+
+    // File Save writes what the grid shows, and File Open brings it back into another window;
+    // a save that fails says so and names the file.
+    void saveThenOpen() {
+        Dialogs dialogs;
+        dialogs.save = dialogs.open = Home("/saved.DSX");
+        QStringList grid;
+        {
+            auto w = OpenOnBand(0, {.fileDialogs = &dialogs, .timeScale = 0.01});
+            Apply(*w, "cmbRef_4=3;txtTXFreq_4=146.5250;txtRxTone_4=100.0;chkSTE_4;cmbCCT_4=2");
+            Find<QCheckBox>(*w, "chkTxW", 9)->setChecked(true); // an edit not yet encoded
+            grid = Grid(*w);
+            Apply(*w, "mnuSave");
+            QCOMPARE(Grid(*w), grid);
+            QFile saved(dialogs.save);
+            QVERIFY(saved.open(QIODevice::ReadOnly));
+            QCOMPARE(saved.readAll(), ostrand::FormatPersonality(w->Image()));
+            dialogs.save = Home("/no such folder/x.DSX");
+            QCOMPARE(StatusSeenDuring(*w, "mnuSave").section('\n', 0, 1),
+                     "File Not Saved\n" + dialogs.save);
+        }
+        auto w = OpenOnBand(0, {.fileDialogs = &dialogs});
+        Apply(*w, "mnuOpen");
+        QCOMPARE(Grid(*w), grid);
     }
 };
 

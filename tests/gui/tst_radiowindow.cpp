@@ -3,9 +3,7 @@
 #include "GuiFixture.h"
 
 #include "../link/RibSimProcess.h"
-#include "editor/ChannelGrid.h"
 #include "image/PersonalityFile.h"
-#include "platform/Pause.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -17,12 +15,10 @@ using ostrand::RibSimProcess;
 namespace {
 
 // A fiftieth of real time keeps every timeout and pause short.
-std::unique_ptr<MainWindow> OpenFast(const QString& device, int band = 0) {
-    WritePreferences("False", QString::number(band));
-    auto w = Open();
-    w->linkTiming = ostrand::LinkTiming{0.02, std::chrono::milliseconds(5)};
-    w->cfg.Device = device;
-    return w;
+std::unique_ptr<MainWindow> OpenFast(const QString& device, int band = 0,
+                                     ostrand::MainWindowServices services = {.timeScale = 0.02}) {
+    WriteIni(Ini(device));
+    return OpenOnBand(band, services);
 }
 
 } // namespace
@@ -31,11 +27,7 @@ class TestRadioWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { ostrand::SetDelayScale(0.01); }
-    void init() {
-        WriteIni();
-        QFile::remove(Home("/debug.log"));
-    }
+    void init() { QFile::remove(Home("/debug.log")); }
 
     // Channel 16 on reference 3 with a DCG code, written from one window, read into another.
     void writeThenReadBack() {
@@ -48,16 +40,17 @@ private slots:
             auto w = OpenFast(sim.Device());
             Apply(*w, "cmbRef_15=3;txtTXFreq_15=155.0000;txtTxTone_15=754;cmdWrite");
             written = Grid(*w);
-            digits = ostrand::FormatPersonality(w->eeImage);
+            digits = ostrand::FormatPersonality(w->Image());
         }
         auto w = OpenFast(sim.Device());
         QVERIFY(Grid(*w) != written);
         Apply(*w, "cmdRead");
-        QVERIFY(!w->OperationRunning() && w->cmdRead->isEnabled() && w->cmdWrite->isEnabled());
+        QVERIFY(!w->OperationRunning() && Find(*w, "cmdRead")->isEnabled() &&
+                Find(*w, "cmdWrite")->isEnabled());
         QCOMPARE(Grid(*w), written);
-        QCOMPARE(w->lblCPUType->text(), "Delta-SX CPU - Revision 1");
+        QCOMPARE(Text(*w, "lblCPUType"), "Delta-SX CPU - Revision 1");
         Apply(*w, "cmbBand=1"); // a band selection forgets the radio's revision
-        QCOMPARE(w->lblCPUType->text(), "Delta-SX CPU - Revision 0");
+        QCOMPARE(Text(*w, "lblCPUType"), "Delta-SX CPU - Revision 0");
         sim.Finish();
         QFile f(saved);
         QVERIFY(f.open(QIODevice::ReadOnly));
@@ -69,7 +62,7 @@ private slots:
     void operatorDuringWrite_data() {
         QTest::addColumn<int>("band"); // at the click
         QTest::addColumn<QString>("sim");
-        QTest::addColumn<QString>("during"); // "band N", "open" or "reload"
+        QTest::addColumn<QString>("during"); // "band N" or "reload"
         QTest::addColumn<int>("writes");
         QTest::addColumn<QString>("after"); // questions asked, what the radio holds, CPU line
         const auto row = [](const char* tag, int band, const char* sim, const char* during,
@@ -78,7 +71,6 @@ private slots:
                                << QString(after);
         };
         row("band changed to a Delta-S", 0, "", "band 2", 1, "0,grid,Delta-S CPU - Revision 0");
-        row("file opened", 0, "", "open", 1, "0,grid,Delta-SX CPU - Revision 1");
         row("configuration reloaded: band 1 now a Delta-S", 0, "", "reload", 1,
             "0,grid,Delta-S CPU - Revision 0");
         row("Delta-S grid, band changed to a Delta-SX: asked", 2, "", "band 0", 1,
@@ -92,26 +84,25 @@ private slots:
         QFETCH(QString, sim);
         ostrand::EEImage old{};
         old.fill(0x5A);
-        const QString saved = Home("/radio.DSX"), opened = WriteImage("/opened.DSX", old);
+        const QString saved = Home("/radio.DSX"), loaded = WriteImage("/loaded.DSX", old);
         // The first wake-up goes unanswered, so no late answer to it follows the operator's
         // acts, however long they take, into the next exchange.
         RibSimProcess rib(sim.split(' ', Qt::SkipEmptyParts) +
-                          QStringList{"--ignore", "WAKE:1", "--load", opened, "--save", saved});
-        auto w = OpenFast(rib.Device(), band);
-        w->linkTiming.factor = 0.1; // every answer in time on a loaded machine
+                          QStringList{"--ignore", "WAKE:1", "--load", loaded, "--save", saved});
         Dialogs dialogs;
-        dialogs.open = opened;
-        w->messages = &dialogs;
-        w->fileDialogs = &dialogs;
+        // Every answer in time on a loaded machine.
+        auto w = OpenFast(rib.Device(), band, {.messages = &dialogs, .timeScale = 0.1});
         Apply(*w, "cmbRef_0=3;txtTXFreq_0=146.5250;cmbCCT_0=2");
         w->RefreshValues(true); // what Write Radio encodes at the click
-        const QByteArray grid = FormatPersonality(w->eeImage);
+        const QByteArray grid = FormatPersonality(w->Image());
         // In the operation's first wait, as the RIB is being searched for.
         QTimer::singleShot(0, w.get(), [&] {
-            if (during.startsWith("band")) w->cmbBand->setCurrentIndex(during.right(1).toInt());
-            if (during == "open") w->mnuOpen_Click();
-            if (during == "reload") WriteIni(Ini().replace("RadioID1=17", "RadioID1=16"));
-            if (during == "reload") w->ReadINIFile();
+            if (during.startsWith("band"))
+                Find<QComboBox>(*w, "cmbBand")->setCurrentIndex(during.right(1).toInt());
+            if (during == "reload") {
+                WriteIni(Ini(rib.Device()).replace("RadioID1=17", "RadioID1=16"));
+                w->ReadINIFile();
+            }
         });
         QFETCH(int, writes);
         for (int i = 0; i < writes; ++i)
@@ -123,8 +114,7 @@ private slots:
         const char* what = holds == grid                     ? ",grid,"
                            : holds == FormatPersonality(old) ? ",old,"
                                                              : ",?,";
-        QTEST(QString::number(dialogs.asked.size()) + what + w->lblCPUType->text(), "after");
-        if (during == "open") QCOMPARE(FormatPersonality(w->eeImage), FormatPersonality(old));
+        QTEST(QString::number(dialogs.asked.size()) + what + Text(*w, "lblCPUType"), "after");
     }
 
     // A timer the CCT list cannot show (no known CPU) is kept until the operator picks one: an
@@ -150,12 +140,11 @@ private slots:
         Dialogs dialogs;
         dialogs.open = WriteImage("/timers.DSX", image), dialogs.save = Home("/saved.DSX");
         RibSimProcess rib(sim.split(' ', Qt::SkipEmptyParts));
-        auto w = OpenFast(rib.Device(), band);
-        w->fileDialogs = &dialogs;
-        const QString cpu = w->lblCPUType->text();
+        auto w = OpenFast(rib.Device(), band, {.fileDialogs = &dialogs, .timeScale = 0.02});
+        const QString cpu = Text(*w, "lblCPUType");
         Apply(*w, sim.isEmpty() ? "mnuOpen" : "mnuOpen;cmdRead");
-        QCOMPARE(w->lblCPUType->text(), cpu);
-        QComboBox* first = w->grid->cmbCCT[0]; // the operator picks "Off" in channel 1
+        QCOMPARE(Text(*w, "lblCPUType"), cpu);
+        auto* first = Find<QComboBox>(*w, "cmbCCT", 0); // the operator picks "Off" in channel 1
         first->setCurrentIndex(0);
         emit first->activated(0);
         Apply(*w, "mnuSave");
@@ -165,8 +154,6 @@ private slots:
     }
 
     // The RIB never answers, so the search is still going on when the window closes. Menu
-    // items that open a window are unavailable meanwhile: a modal window would hold the
-    // operation's waits until it closed. Menu
     // items that open a window are unavailable meanwhile: a modal window would hold the
     // operation's waits until it closed.
     void closingDuringAnOperation_data() {
@@ -178,8 +165,7 @@ private slots:
         QFETCH(QString, button);
         RibSimProcess sim({"--silent", "all"});
         auto w = OpenFast(sim.Device());
-        w->mnuDebug->trigger();
-        w->cmbBand->setCurrentIndex(2);
+        Apply(*w, "mnuDebug;cmbBand=2");
         bool runningAtClose = false, modal = false;
         QStringList live;
         QTimer::singleShot(30, w.get(), [&] {
@@ -190,13 +176,13 @@ private slots:
             QTimer::singleShot(50, w.get(), [&] {
                 if (QWidget* open = QApplication::activeModalWidget()) modal = true, open->close();
             });
-            w->mnuAbout->trigger();
+            Apply(*w, "mnuAbout");
             w->close();
         });
         Apply(*w, button);
         QVERIFY(runningAtClose && !w->OperationRunning() && w->Closing() && !w->isVisible());
         QCOMPARE(live.join(','), "mnuExit,mnuClrMemoryOnBandSelect,mnuDebug");
-        QVERIFY(!modal && w->mnuAbout->isEnabled());
+        QVERIFY(!modal && Find<QAction>(*w, "mnuAbout")->isEnabled());
         QCOMPARE(StoredPreference("RadioIndex"), "2");
         w->close();
         QFile log(Home("/debug.log"));

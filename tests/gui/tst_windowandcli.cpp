@@ -2,8 +2,6 @@
 // after File Open of the same file, row by row, under each kind of radio definition.
 #include "GuiFixture.h"
 
-#include "editor/ChannelGrid.h"
-
 #include <QProcess>
 #include <QRandomGenerator>
 
@@ -42,7 +40,6 @@ private slots:
     void sameRows() {
         QFETCH(int, band);
         WriteIni();
-        WritePreferences("False", QString::number(band - 1));
 
         // Random records with realistic synthesizer words and codes in them.
         ostrand::EEImage image{};
@@ -51,15 +48,14 @@ private slots:
             image[size_t(i)] = uint8_t(rng.bounded(256));
         const QString file = WriteImage("/random.DSX", image);
 
-        auto w = Open();
         Dialogs pick;
         pick.open = file;
-        w->fileDialogs = &pick;
-        w->mnuOpen->trigger();
+        auto w = OpenOnBand(band - 1, {.fileDialogs = &pick});
+        Apply(*w, "mnuOpen");
         QStringList shown;
         for (int r = 0; r < 16; ++r)
-            shown << Row(*w, r) + u',' + w->grid->cmbRef[r]->currentText() + u',' +
-                         w->grid->cmbCCT[r]->currentText();
+            shown << Row(*w, r) + u',' + Find<QComboBox>(*w, "cmbRef", r)->currentText() + u',' +
+                         Find<QComboBox>(*w, "cmbCCT", r)->currentText();
 
         QProcess cli;
         cli.start(

@@ -1,16 +1,15 @@
-// The scaled timings and the radio contents shared by the tests that run the simulated RIB.
+// The clock scales and the radio contents shared by the tests that run the simulated RIB.
 #pragma once
 
-#include "link/LinkTiming.h"
 #include "link/RibProtocol.h"
 
 #include <QFile>
 
 namespace ostrand {
 
-// A twentieth, and a tenth for answers that must come within one wait on a busy machine.
-inline const LinkTiming kFast{0.05, std::chrono::milliseconds(10)};
-inline const LinkTiming kTenth{0.1, std::chrono::milliseconds(10)};
+// A twentieth of real time, and a tenth for answers that must come within one wait on a busy
+// machine.
+constexpr double kFast = 0.05, kTenth = 0.1;
 
 // The simulator keeps its radio as the 128 bytes in upper-case hex.
 inline QByteArray Digits(const Block& block) {

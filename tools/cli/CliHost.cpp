@@ -1,6 +1,8 @@
 #include "CliHost.h"
 
+#include <QSocketNotifier>
 #include <csignal>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace ostrand::cli {
@@ -8,9 +10,13 @@ namespace ostrand::cli {
 namespace {
 
 volatile std::sig_atomic_t interrupted = 0;
+// The signal handler may only write to a pipe; its other end wakes the event loop.
+int interruptPipe[2] = {-1, -1};
 
 extern "C" void OnInterrupt(int) {
     interrupted = 1;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(interruptPipe[1], &byte, 1);
 }
 
 } // namespace
@@ -55,11 +61,15 @@ void CliHost::Log(const QString& text) {
     if (logging_) log_.Append(text);
 }
 
-bool CliHost::Closing() const {
-    return Interrupted();
-}
-
-void CliHost::CatchInterrupts() {
+void CliHost::StopOnInterrupt(Clock& clock) {
+    if (interruptPipe[0] < 0 && ::pipe2(interruptPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    auto* notifier = new QSocketNotifier(interruptPipe[0], QSocketNotifier::Read, &clock);
+    QObject::connect(notifier, &QSocketNotifier::activated, &clock, [&clock] {
+        char byte;
+        while (::read(interruptPipe[0], &byte, 1) > 0) {
+        }
+        clock.Stop();
+    });
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
 }

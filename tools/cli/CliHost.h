@@ -2,6 +2,7 @@
 // question is answered by an option, and the image is a file's, not a grid's.
 #pragma once
 
+#include "common/Clock.h"
 #include "link/RadioHost.h"
 #include "platform/DebugLog.h"
 
@@ -10,34 +11,28 @@
 
 namespace ostrand::cli {
 
-class CliHost : public RadioHost {
+class CliHost : public RadioHost, public OperationReport {
 public:
     CliHost(int16_t curRadioID, QString device, QString logPath, bool yesCpuMismatch);
 
-    void ShowStatus() override {}
-    void SetStatus(const QString& text) override;
-    void CloseStatus() override {}
-    void Beep() override;
-    // The failure text stays on the terminal: no pause.
-    bool PausesAfterFailure() const override { return false; }
-    bool ConfirmCpuMismatch(const QString& text, const QString& title) override;
-    void SetReadEnabled(bool) override {}
-    void SetWriteEnabled(bool) override {}
+    QString SerialDevice() const override { return device_; }
     EEImage& Image() override { return image_; }
     int16_t CurRadioID() const override { return curRadioID_; }
     int16_t CurRevision() const override { return curRevision_; }
     void SetIdentity(int16_t curRadioID, int16_t curRevision) override;
-    // The image is sent as the file holds it: there is no grid to encode it from.
-    void EncodeGrid() override {}
-    void DecodeGrid() override {}
+
+    void SetStatus(const QString& text) override;
+    void Beep() override;
+    // The failure text stays on the terminal: no pause.
+    bool PausesAfterFailure() const override { return false; }
+    bool ConfirmCpuMismatch(const QString& text, const QString& title) override;
     void Log(const QString& text) override;
-    QString SerialDevice() const override { return device_; }
-    bool Closing() const override;
 
     bool Declined() const { return declined_; }
 
-    // Ctrl-C and SIGTERM end a running operation at its next wait, through Closing().
-    static void CatchInterrupts();
+    // From now on Ctrl-C and SIGTERM stop the clock: a running operation ends at its next
+    // wait.
+    static void StopOnInterrupt(Clock& clock);
     static bool Interrupted();
 
 private:

@@ -11,7 +11,6 @@
 #include "image/PersonalityFile.h"
 #include "image/RecordCodec.h"
 #include "image/ToneCodec.h"
-#include "link/LinkTiming.h"
 #include "link/RadioOperations.h"
 #include "platform/Paths.h"
 
@@ -150,7 +149,7 @@ struct Session {
     QString unusable; // why the radio-wide values cannot encode a plan; empty when they can
     QString device;
     QString logPath;
-    LinkTiming timing;
+    double timeScale = 1.0; // of the clock the radio operations run on
 };
 
 // A radio-wide field value as the window's field would hold it.
@@ -226,7 +225,7 @@ std::optional<Failure> OpenSession(const QCommandLineParser& parser, const Optio
     const double scale = parser.value(o.timeScale).toDouble(&ok);
     if (!ok || !(scale > 0) || scale > 100)
         return bad("--time-scale", "a positive factor", parser.value(o.timeScale));
-    s.timing.factor = scale;
+    s.timeScale = scale;
     if (parser.isSet(o.device) && parser.value(o.device).isEmpty())
         return Usage(QStringLiteral("--device wants a device path"));
     if (parser.isSet(o.log) && parser.value(o.log).isEmpty())
@@ -440,8 +439,9 @@ int RadioFailure(const CliHost& host, const QString& operation) {
 int Read(const Session& s, const QString& outPath) {
     if (auto failure = CheckOutputPath(outPath)) return Report(*failure);
     CliHost host(s.ctx.CurRadioID, s.device, s.logPath, false);
-    CliHost::CatchInterrupts();
-    if (!ReadRadio(host, s.timing)) return RadioFailure(host, QStringLiteral("Read Radio"));
+    Clock clock(s.timeScale);
+    CliHost::StopOnInterrupt(clock);
+    if (!ReadRadio(host, host, clock)) return RadioFailure(host, QStringLiteral("Read Radio"));
     if (auto failure = SavePersonality(outPath, host.Image())) return Report(*failure);
     return kExitOk;
 }
@@ -449,8 +449,9 @@ int Read(const Session& s, const QString& outPath) {
 int Write(const Session& s, const QString& path, bool yesCpuMismatch) {
     CliHost host(s.ctx.CurRadioID, s.device, s.logPath, yesCpuMismatch);
     if (auto failure = LoadPersonality(path, host.Image())) return Report(*failure);
-    CliHost::CatchInterrupts();
-    if (!WriteRadio(host, s.timing)) return RadioFailure(host, QStringLiteral("Write Radio"));
+    Clock clock(s.timeScale);
+    CliHost::StopOnInterrupt(clock);
+    if (!WriteRadio(host, host, clock)) return RadioFailure(host, QStringLiteral("Write Radio"));
     return kExitOk;
 }
 
