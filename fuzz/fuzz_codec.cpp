@@ -25,17 +25,22 @@ void ExpectOnlyRecordChanged(const EEImage& before, const EEImage& after, int EE
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::FuzzInput in(data, size);
 
-    CodecContext ctx;
+    // The radio-wide values read from arbitrary field texts, as the window reads them.
+    RadioFields fields;
     const int cpu = in.Byte();
-    ctx.CurRadioID = static_cast<int16_t>(cpu % 3 == 0 ? kDeltaS : cpu % 3 == 1 ? kDeltaSX : cpu);
-    ctx.RefFreq = in.Text();
-    ctx.IFFreq = in.Text();
-    ctx.RxMult = in.Text();
-    ctx.TxMult = in.Text();
+    fields.CurRadioID = static_cast<int16_t>(cpu % 3 == 0   ? kDeltaS
+                                             : cpu % 3 == 1 ? kDeltaSX
+                                                            : cpu);
+    fields.RefFreq = in.Text();
+    fields.IFFreq = in.Text();
+    fields.RxMult = in.Text();
+    fields.TxMult = in.Text();
     const int flags = in.Byte();
-    ctx.InjectionHi = flags & 1;
-    ctx.DCGInvertRx = flags & 2;
-    ctx.DCGInvertTx = flags & 4;
+    fields.InjectionHi = flags & 1;
+    fields.DCGInvertRx = flags & 2;
+    fields.DCGInvertTx = flags & 4;
+    CodecContext ctx;
+    static_cast<RadioValues&>(ctx) = ReadRadioValues(fields);
     const QByteArray dividers = in.Bytes();
     for (int k = 1; k < 8 && k <= dividers.size(); ++k)
         ctx.Dividers[size_t(k)] = static_cast<int16_t>(static_cast<int8_t>(dividers[k - 1]) * 97);

@@ -2,7 +2,6 @@
 
 #include "app/Preferences.h"
 #include "band/BandSelection.h"
-#include "band/RadioValues.h"
 #include "editor/ChannelGrid.h"
 #include "editor/FieldFocus.h"
 #include "image/RecordCodec.h"
@@ -315,25 +314,20 @@ void MainWindow::debug_log(const QString& text) {
     if (mnuDebug->isChecked()) log_.Append(text);
 }
 
-RadioFields MainWindow::CurrentFields() const {
-    return {CurRadioID,
-            txtRefFreq->text(),
-            txtIFFreq->text(),
-            txtRxMult->text(),
-            txtTxMult->text(),
-            optInjectionHi->isChecked(),
-            chkDCGInvertTx->isChecked(),
-            chkDCGInvertRx->isChecked()};
+RadioValues MainWindow::CurrentValues() const {
+    return ReadRadioValues({CurRadioID, txtRefFreq->text(), txtIFFreq->text(), txtRxMult->text(),
+                            txtTxMult->text(), optInjectionHi->isChecked(),
+                            chkDCGInvertTx->isChecked(), chkDCGInvertRx->isChecked()});
 }
 
 CodecContext MainWindow::CurrentContext() const {
-    return ContextFor(cfg_, cmbBand->currentIndex() + 1, CurrentFields());
+    return ContextFor(cfg_, cmbBand->currentIndex() + 1, CurrentValues());
 }
 
 bool MainWindow::EncodeRows() {
     // A radio-wide value the arithmetic cannot use would store every frequency wrong, and
     // typing the value again would not bring them back.
-    if (FirstUnusable(CurrentFields())) return false;
+    if (CurrentValues().FirstUnusable()) return false;
     const CodecContext ctx = CurrentContext();
     for (int c = 1; c <= kChannels; ++c)
         EEEncode(eeImage_, EEindexForChannel(c), grid_->ReadRow(c - 1), ctx);
@@ -360,7 +354,8 @@ void MainWindow::RefreshValues(bool RefreshEE) {
 
 void MainWindow::RefreshReferenceList() {
     const int d = cmbBand->currentIndex() + 1;
-    grid_->SetReferenceItems(ReferenceListItems(txtRefFreq->text(), cfg_.TableFor(d), CurRadioID));
+    grid_->SetReferenceItems(
+        ReferenceListItems(CurrentValues().RefFreq, cfg_.TableFor(d), CurRadioID));
 }
 
 void MainWindow::RefreshCPULabel() {
@@ -370,13 +365,13 @@ void MainWindow::RefreshCPULabel() {
 }
 
 void MainWindow::MarkRadioValues() {
-    const RadioFields fields = CurrentFields();
+    const RadioValues values = CurrentValues();
     const std::pair<QLineEdit*, RadioValue> marked[] = {{txtRefFreq, RadioValue::RefFreq},
                                                         {txtIFFreq, RadioValue::IFFreq},
                                                         {txtRxMult, RadioValue::RxMult},
                                                         {txtTxMult, RadioValue::TxMult}};
     for (const auto& [field, value] : marked) {
-        const QString problem = RadioValueProblem(value, RadioValueText(fields, value));
+        const QString& problem = values.Problem(value);
         field->setProperty("unusable", !problem.isEmpty());
         field->setStyleSheet(problem.isEmpty() ? QString()
                                                : QStringLiteral("QLineEdit { border: 2px solid "
@@ -497,7 +492,7 @@ void MainWindow::cmdRead_Click() {
 void MainWindow::cmdWrite_Click() {
     if (operationRunning_ || closing_) return;
     // At the click, before the port opens: the grid cannot be encoded as it stands.
-    if (const auto unusable = FirstUnusable(CurrentFields())) {
+    if (const auto unusable = CurrentValues().FirstUnusable()) {
         Refuse(QStringLiteral("Radio Not Written\n") + unusable->reason);
         return;
     }
@@ -510,7 +505,7 @@ void MainWindow::cmdWrite_Click() {
 }
 
 PersonalityFileContext MainWindow::FileContext() {
-    const auto unusable = FirstUnusable(CurrentFields());
+    const auto unusable = CurrentValues().FirstUnusable();
     return {*services_.fileDialogs,
             *host_,
             clock_,

@@ -32,7 +32,6 @@ class FileDialogs;
 class MessageBoxes;
 class Processes;
 struct PersonalityFileContext;
-struct RadioFields;
 
 // What the window uses of the system. Null means the real one; a test puts its own in.
 struct MainWindowServices {
@@ -74,8 +73,9 @@ private:
     void Form_Unload();
     void debug_log(const QString& text);
 
-    // The radio-wide values as the fields show them now, for the selected definition.
-    RadioFields CurrentFields() const;
+    // The radio-wide values as the fields show them now, read once here, and the context of
+    // the selected definition under them.
+    RadioValues CurrentValues() const;
     CodecContext CurrentContext() const;
     bool EncodeRows();
     void DecodeRows();

@@ -17,9 +17,7 @@ QString KiloHertz(double refMHz, int16_t divider) {
 
 } // namespace
 
-QStringList ReferenceListItems(const QString& refFreqText, const DividerTable& dividers,
-                               int16_t curRadioID) {
-    const double f = ParseLenient(refFreqText);
+QStringList ReferenceListItems(double f, const DividerTable& dividers, int16_t curRadioID) {
     const bool deltaS = IsDeltaS(curRadioID);
     QStringList items;
     items.reserve(kReferenceItems);
@@ -56,17 +54,10 @@ RadioFields RadioFieldsFor(const RadioDefinition& def) {
             texts.TxMult, def.Injection, def.DCGInvertTx, def.DCGInvertRx};
 }
 
-CodecContext ContextFor(const Configuration& cfg, int d, const RadioFields& fields) {
+CodecContext ContextFor(const Configuration& cfg, int d, const RadioValues& values) {
     CodecContext ctx;
+    static_cast<RadioValues&>(ctx) = values;
     ctx.SetFromConfiguration(cfg, d);
-    ctx.CurRadioID = fields.CurRadioID;
-    ctx.RefFreq = fields.RefFreq;
-    ctx.IFFreq = fields.IFFreq;
-    ctx.RxMult = fields.RxMult;
-    ctx.TxMult = fields.TxMult;
-    ctx.InjectionHi = fields.InjectionHi;
-    ctx.DCGInvertTx = fields.DCGInvertTx;
-    ctx.DCGInvertRx = fields.DCGInvertRx;
     return ctx;
 }
 

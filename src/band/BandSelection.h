@@ -16,8 +16,7 @@ constexpr int kReferenceItems = 8;
 // The 8 item texts of every reference list: a reference frequency in kHz per divider
 // position, "Disabled" for the position the CPU type does not use and for a divider of 0
 // (a position the table leaves out is no reference at all).
-QStringList ReferenceListItems(const QString& refFreqText, const DividerTable& dividers,
-                               int16_t curRadioID);
+QStringList ReferenceListItems(double refFreq, const DividerTable& dividers, int16_t curRadioID);
 
 // How many characters the operator may type into the radio-wide fields (Ref. Freq. and IF
 // Freq., the multipliers). A definition's value is shown whole even when it is longer.
@@ -33,25 +32,13 @@ struct BandFields {
 };
 BandFields BandFieldsFor(const RadioDefinition& def);
 
-// The radio-wide values as the window's fields hold them: the CPU type in force, the texts of
-// the four fields, the injection side and the two invert boxes.
-struct RadioFields {
-    int16_t CurRadioID = 0;
-    QString RefFreq;
-    QString IFFreq;
-    QString RxMult;
-    QString TxMult;
-    bool InjectionHi = false;
-    bool DCGInvertTx = false;
-    bool DCGInvertRx = false;
-};
-// What band selection puts in those fields for a definition.
+// What band selection puts in the radio-wide fields for a definition.
 RadioFields RadioFieldsFor(const RadioDefinition& def);
 
 // The context every decode and encode of the grid uses: definition d's divider table (d is
-// the band list position + 1) and the configuration's code lists, under the given fields.
+// the band list position + 1) and the configuration's code lists, under the given values.
 // The window and the command-line tool both build theirs here.
-CodecContext ContextFor(const Configuration& cfg, int d, const RadioFields& fields);
+CodecContext ContextFor(const Configuration& cfg, int d, const RadioValues& values);
 
 // Band list position to select, at start-up (from the stored preference) and after a reload
 // (the position remembered before it): -1 keeps the list without a selection; a position

@@ -1,7 +1,8 @@
-// One channel row of the grid as plain values, and the radio-wide values the codec reads.
+// One channel row of the grid as plain values, and the context the codec reads.
 #pragma once
 
 #include "config/Configuration.h"
+#include "image/RadioValues.h"
 
 #include <QString>
 #include <QStringList>
@@ -31,16 +32,9 @@ struct ChannelRow {
     bool operator==(const ChannelRow&) const = default;
 };
 
-// The radio-wide values, taken from the window's fields at the moment of the call.
-struct CodecContext {
-    int16_t CurRadioID = 0;
-    QString RefFreq; // txtRefFreq text, MHz
-    QString IFFreq;  // txtIFFreq text, MHz
-    QString RxMult;  // txtRxMult text
-    QString TxMult;  // txtTxMult text
-    bool InjectionHi = false;
-    bool DCGInvertTx = false;
-    bool DCGInvertRx = false;
+// What every decode and encode reads: the radio-wide values as the fields hold them at the
+// moment of the call, the selected definition's divider table and the configured lists.
+struct CodecContext : RadioValues {
     DividerTable Dividers{};      // the selected definition's table; index 1..7
     std::vector<int16_t> DCGList; // standard DCG codes, in list order (entry 1 first)
     std::vector<float> CGList;    // standard CG tones, in list order (entry 1 first)

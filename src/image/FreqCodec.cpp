@@ -1,7 +1,5 @@
 #include "image/FreqCodec.h"
 
-#include "common/Numbers.h"
-
 #include <cmath>
 #include <limits>
 
@@ -15,7 +13,7 @@ bool HalfInBlock(int EEindex) {
 
 } // namespace
 
-float EEDecodeFreq(const EEImage& image, int EEindex, int16_t div, const QString& refFreq,
+float EEDecodeFreq(const EEImage& image, int EEindex, int16_t div, double refFreq,
                    int16_t curRadioID) {
     if (!HalfInBlock(EEindex) || div == 0) return 0.0f;
     const int h0 = image[size_t(EEindex)];
@@ -29,8 +27,7 @@ float EEDecodeFreq(const EEImage& image, int EEindex, int16_t div, const QString
     // Patterns the radio reads as "no frequency"; the reference is not consulted for them.
     if ((N == 1 && A == 48) || (N == 1023 && A == 63)) return 0.0f;
 
-    const double R = ParseLenient(refFreq);
-    const double step = R / double(div);
+    const double step = refFreq / double(div);
     const double freq = step * double(64 * N + A);
     // A float cannot hold it (absurd reference text): say so with an infinity, which every
     // caller formats as an empty field, instead of an undefined conversion.
@@ -39,13 +36,13 @@ float EEDecodeFreq(const EEImage& image, int EEindex, int16_t div, const QString
     return float(freq);
 }
 
-void EEEncodeFreq(float freq, int16_t div, const QString& refFreq, int16_t& N, int16_t& A) {
+void EEEncodeFreq(float freq, int16_t div, double refFreq, int16_t& N, int16_t& A) {
     N = 0;
     A = 0;
     // Written so that a NaN falls out as well.
     if (!(freq >= 0.0f && freq <= 999.0f)) return;
     if (div == 0) return;
-    const double step = ParseLenient(refFreq) / double(div);
+    const double step = refFreq / double(div);
     if (!std::isfinite(step) || step <= 0.0) return;
 
     const double quotient = std::nearbyint(double(freq) / step); // ties to even

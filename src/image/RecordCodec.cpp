@@ -37,7 +37,7 @@ int CctStep(int16_t curRadioID) {
 
 // The counter pair for a synthesizer frequency computed in double precision. A value that
 // is not a number or does not fit a float (zero multiplier, absurd fields) is no frequency.
-void EncodeSynth(double synth, int16_t div, const QString& refFreq, int16_t& N, int16_t& A) {
+void EncodeSynth(double synth, int16_t div, double refFreq, int16_t& N, int16_t& A) {
     if (!std::isfinite(synth) || std::fabs(synth) > double(std::numeric_limits<float>::max())) {
         N = 0;
         A = 0;
@@ -83,18 +83,14 @@ ChannelRow EEDecode(const EEImage& image, int EEindex, const CodecContext& ctx) 
     const float fr = EEDecodeFreq(image, EEindex, div.rx, ctx.RefFreq, ctx.CurRadioID);
     const float ft = EEDecodeFreq(image, EEindex + 4, div.tx, ctx.RefFreq, ctx.CurRadioID);
 
-    if (fr != 0.0f) {
-        // Multiplier or IF text that is not a number: the frequency cannot be known, so the
-        // field stays empty rather than showing a made-up value.
-        const std::optional<double> rxMult = ParseStrict(ctx.RxMult);
-        const std::optional<double> ifFreq = ParseStrict(ctx.IFFreq);
-        if (rxMult && ifFreq) {
-            const double rx =
-                ctx.InjectionHi ? *rxMult * double(fr) - *ifFreq : *rxMult * double(fr) + *ifFreq;
-            row.RxFreq = FormatPattern(rx, kFreqPattern);
-        }
+    // A multiplier or IF that is not a number: the frequency cannot be known, so the field
+    // stays empty rather than showing a made-up value.
+    if (fr != 0.0f && ctx.RxMult && ctx.IFFreq) {
+        const double synth = *ctx.RxMult * double(fr);
+        row.RxFreq = FormatPattern(ctx.InjectionHi ? synth - *ctx.IFFreq : synth + *ctx.IFFreq,
+                                   kFreqPattern);
     }
-    if (ft != 0.0f) row.TxFreq = FormatPattern(double(ft) * ParseLenient(ctx.TxMult), kFreqPattern);
+    if (ft != 0.0f) row.TxFreq = FormatPattern(double(ft) * ctx.TxMult, kFreqPattern);
 
     row.RxTone = EEDecodeTone(image, EEindex, ctx);
     row.TxTone = EEDecodeTone(image, EEindex + 4, ctx);
@@ -116,15 +112,15 @@ void EEEncode(EEImage& image, int EEindex, const ChannelRow& row, const CodecCon
     eeEncodeTone(image, EEindex, row.RxTone, ctx);
 
     int16_t N = 1023, A = 63; // the "no reference" pattern
-    if (div.rx != 0 && row.RxFreq.trimmed().isEmpty()) {
+    if (div.rx != 0 && (row.RxFreq.trimmed().isEmpty() || !ctx.RxMult || !ctx.IFFreq)) {
         // An empty field is no frequency on either injection side; on the high side the
-        // arithmetic would otherwise store the IF itself, a receive frequency of about 0.
+        // arithmetic would otherwise store the IF itself, a receive frequency of about 0. (The
+        // program encodes nothing while IF Freq. or Rx Mult. is no number.)
         N = A = 0;
     } else if (div.rx != 0) {
         const double rx = ParseLenient(row.RxFreq);
-        const double ifFreq = ParseLenient(ctx.IFFreq);
-        const double rxMult = ParseLenient(ctx.RxMult);
-        const double synth = ctx.InjectionHi ? (rx + ifFreq) / rxMult : (rx - ifFreq) / rxMult;
+        const double synth =
+            ctx.InjectionHi ? (rx + *ctx.IFFreq) / *ctx.RxMult : (rx - *ctx.IFFreq) / *ctx.RxMult;
         EncodeSynth(synth, div.rx, ctx.RefFreq, N, A);
     }
 
@@ -143,9 +139,7 @@ void EEEncode(EEImage& image, int EEindex, const ChannelRow& row, const CodecCon
     N = 1023;
     A = 63;
     if (div.tx != 0) {
-        const double tx = ParseLenient(row.TxFreq);
-        const double txMult = ParseLenient(ctx.TxMult);
-        EncodeSynth(tx / txMult, div.tx, ctx.RefFreq, N, A);
+        EncodeSynth(ParseLenient(row.TxFreq) / ctx.TxMult, div.tx, ctx.RefFreq, N, A);
     }
 
     if (!deltaS) {

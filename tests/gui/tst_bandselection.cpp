@@ -10,26 +10,26 @@ class TestBandSelection : public QObject {
 
 private slots:
     void referenceItems_data() {
-        QTest::addColumn<QString>("ref");
+        QTest::addColumn<double>("ref");
         QTest::addColumn<QString>("dividers"); // positions 1..7
         QTest::addColumn<int>("radioId");
         QTest::addColumn<QString>("items");
-        auto row = [](const char* what, const char* ref, const char* dividers, int id,
+        auto row = [](const char* what, double ref, const char* dividers, int id,
                       const char* items) {
-            QTest::newRow(what) << QString(ref) << QString(dividers) << id << QString(items);
+            QTest::newRow(what) << ref << QString(dividers) << id << QString(items);
         };
         const char* table = "3168 2640 2112 3312 2760 2208 2400";
-        row("Delta-SX: pair first, last disabled", "13.2", table, 17,
+        row("Delta-SX: pair first, last disabled", 13.2, table, 17,
             "4.167/6.250kHz|4.167kHz|5.000kHz|6.250kHz|3.986kHz|4.783kHz|5.978kHz|Disabled");
-        row("Delta-S: first disabled, position 7 used", "13.2", table, 16,
+        row("Delta-S: first disabled, position 7 used", 13.2, table, 16,
             "Disabled|4.167kHz|5.000kHz|6.250kHz|3.986kHz|4.783kHz|5.978kHz|5.500kHz");
-        row("empty reference reads as 0", "", table, 17,
+        row("reference 0", 0, table, 17,
             ".000/.000kHz|.000kHz|.000kHz|.000kHz|.000kHz|.000kHz|.000kHz|Disabled");
-        row("divider 0 is no reference, the pair too", "13.2", "3168 2640 0 3312 0 2208 0", 17,
+        row("divider 0 is no reference, the pair too", 13.2, "3168 2640 0 3312 0 2208 0", 17,
             "Disabled|4.167kHz|5.000kHz|Disabled|3.986kHz|Disabled|5.978kHz|Disabled");
     }
     void referenceItems() {
-        QFETCH(QString, ref);
+        QFETCH(double, ref);
         QFETCH(QString, dividers);
         QFETCH(int, radioId);
         DividerTable t{};

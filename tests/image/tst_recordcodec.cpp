@@ -22,22 +22,21 @@ const std::vector<int16_t> kDcgList = {
     0462, 0464, 0465, 0466, 0503, 0506, 0516, 0523, 0526, 0532, 0546, 0565, 0606, 0612, 0624,
     0627, 0631, 0632, 0654, 0662, 0664, 0703, 0712, 0723};
 
-// Tweaks of the base context, ';'-separated: "hi", "if=45.0", "rxmult=x", "txmult=0", "ref=",
-// "T1=0" (divider 1). The base: 13.2 MHz reference, low side, IF 10, multipliers 1; dividers
-// 1..7 give 6.25, 5, 6.25, 12.5, 3.125, 6.25, 6.25 kHz; CG tone 100.0 at list position 5.
-CodecContext context(int radio, const QString& setup = {}) {
+// Tweaks of the base context, ';'-separated field texts read as the window reads its fields:
+// "hi", "if=45.0", "rxmult=x", "txmult=0", "ref=", and "T1=0" (divider 1). The base: 13.2 MHz
+// reference, low side, IF 10, multipliers 1; dividers 1..7 give 6.25, 5, 6.25, 12.5, 3.125,
+// 6.25, 6.25 kHz; CG tone 100.0 at list position 5.
+CodecContext Context(int radio, const QString& setup = {}) {
     QHash<QString, QString> set;
     for (const QString& item : setup.split(u';', Qt::SkipEmptyParts))
         set.insert(item.section(u'=', 0, 0), item.section(u'=', 1));
-    CodecContext c{.CurRadioID = int16_t(radio),
-                   .RefFreq = set.value("ref", "13.2"),
-                   .IFFreq = set.value("if", "10.0"),
-                   .RxMult = set.value("rxmult", "1"),
-                   .TxMult = set.value("txmult", "1"),
-                   .InjectionHi = set.contains("hi"),
-                   .Dividers = {0, 2112, 2640, 2112, 1056, 4224, 2112, 2112},
-                   .DCGList = kDcgList,
-                   .CGList = {67.0f, 71.9f, 74.4f, 77.0f, 100.0f, 103.5f, 107.2f}};
+    CodecContext c;
+    static_cast<RadioValues&>(c) =
+        ReadRadioValues({int16_t(radio), set.value("ref", "13.2"), set.value("if", "10.0"),
+                         set.value("rxmult", "1"), set.value("txmult", "1"), set.contains("hi")});
+    c.Dividers = {0, 2112, 2640, 2112, 1056, 4224, 2112, 2112};
+    c.DCGList = kDcgList;
+    c.CGList = {67.0f, 71.9f, 74.4f, 77.0f, 100.0f, 103.5f, 107.2f};
     for (int k = 1; k <= 7; ++k)
         c.Dividers[size_t(k)] = int16_t(
             set.value(QString("T%1").arg(k), QString::number(c.Dividers[size_t(k)])).toInt());
@@ -46,26 +45,26 @@ CodecContext context(int radio, const QString& setup = {}) {
 
 // One line per row, so a failing comparison shows every field: "rx/tx rREF rxtone/txtone sSTE
 // tTIMER wz RxW RxZ/TxW TxZ", " off" when the W/Z boxes are disabled.
-QString describe(const ChannelRow& r) {
+QString Describe(const ChannelRow& r) {
     return QString::asprintf("%s/%s r%d %s/%s s%d t%d wz%d%d/%d%d%s", qPrintable(r.RxFreq),
                              qPrintable(r.TxFreq), int(r.RefIndex), qPrintable(r.RxTone),
                              qPrintable(r.TxTone), int(r.STE), r.CCT, int(r.RxW), int(r.RxZ),
                              int(r.TxW), int(r.TxZ), r.WZEnabled ? "" : " off");
 }
 
-ChannelRow freqs(const char* rx, const char* tx, int ref = 3) {
+ChannelRow Freqs(const char* rx, const char* tx, int ref = 3) {
     return {.TxFreq = tx, .RxFreq = rx, .RefIndex = ref, .STE = true};
 }
 
 constexpr int kRow1 = 0x70;
 
-QByteArray recordAt(const EEImage& image, int at) {
+QByteArray RecordAt(const EEImage& image, int at) {
     return QByteArray(reinterpret_cast<const char*>(image.data()) + at, 8);
 }
 
 // Every kind of field set: 160.0 / 155.3625, tones 100.0 / 023, Rx W, Tx Z, STE, timer 2.
 const ChannelRow kWorked = [] {
-    ChannelRow r = freqs("160.0000", "155.3625");
+    ChannelRow r = Freqs("160.0000", "155.3625");
     r.TxTone = "023", r.RxTone = "100.0", r.CCT = 2, r.TxZ = r.RxW = true;
     return r;
 }();
@@ -77,27 +76,27 @@ class TestRecordCodec : public QObject {
 private slots:
     // "N/A" written for a frequency, 0/0 meaning none.
     void encodeFreq_data() {
-        QTest::addColumn<QString>("ref");
+        QTest::addColumn<double>("ref");
         QTest::addColumn<int>("div");
         QTest::addColumn<float>("freq");
         QTest::addColumn<QString>("NA");
-        const auto add = [](const char* what, const char* ref, int div, float freq,
-                            const char* na) { QTest::newRow(what) << ref << div << freq << na; };
-        add("150.0 on 6.25 kHz", "13.2", 2112, 150.0f, "375/0");
-        add("155.3625 on 6.25 kHz", "13.2", 2112, 155.3625f, "388/26");
-        add("999.0 is still encoded", "13.2", 2112, 999.0f, "2497/32");
-        add("999.01 is out of range", "13.2", 2112, 999.01f, "0/0");
-        add("-0.01 is out of range", "13.2", 2112, -0.01f, "0/0");
-        add("NaN is out of range", "13.2", 2112, std::numeric_limits<float>::quiet_NaN(), "0/0");
-        add("divider 0 never divides", "13.2", 0, 150.0f, "0/0");
-        add("empty reference: no frequency", "", 2112, 150.0f, "0/0");
-        add("tie 0.5 goes to the even 0", "1", 2, 0.25f, "0/0");
-        add("tie 1.5 goes to the even 2", "1", 2, 0.75f, "0/2");
-        add("A wraps into N at 64", "1", 2, 32.0f, "1/0");
-        add("total beyond 32 bits: no frequency", "1e-300", 1, 1.0f, "0/0");
+        const auto add = [](const char* what, double ref, int div, float freq, const char* na) {
+            QTest::newRow(what) << ref << div << freq << na;
+        };
+        add("150.0 on 6.25 kHz", 13.2, 2112, 150.0f, "375/0");
+        add("155.3625 on 6.25 kHz", 13.2, 2112, 155.3625f, "388/26");
+        add("999.0 is still encoded", 13.2, 2112, 999.0f, "2497/32");
+        add("999.01 is out of range", 13.2, 2112, 999.01f, "0/0");
+        add("-0.01 is out of range", 13.2, 2112, -0.01f, "0/0");
+        add("NaN is out of range", 13.2, 2112, std::numeric_limits<float>::quiet_NaN(), "0/0");
+        add("divider 0 never divides", 13.2, 0, 150.0f, "0/0");
+        add("reference 0: no frequency", 0, 2112, 150.0f, "0/0");
+        add("tie 0.5 goes to the even 0", 1, 2, 0.25f, "0/0");
+        add("A wraps into N at 64", 1, 2, 32.0f, "1/0");
+        add("total beyond 32 bits: no frequency", 1e-300, 1, 1.0f, "0/0");
     }
     void encodeFreq() {
-        QFETCH(QString, ref);
+        QFETCH(double, ref);
         QFETCH(int, div);
         QFETCH(float, freq);
         QFETCH(QString, NA);
@@ -109,7 +108,7 @@ private slots:
     void hugeReferenceDecodesToInfinity() {
         EEImage image{};
         image[kRow1 + 1] = 0xBB, image[kRow1 + 2] = 0x08;
-        QCOMPARE(EEDecodeFreq(image, kRow1, 1, "1e300", kDeltaSX),
+        QCOMPARE(EEDecodeFreq(image, kRow1, 1, 1e300, kDeltaSX),
                  std::numeric_limits<float>::infinity());
     }
 
@@ -138,7 +137,7 @@ private slots:
             "/310.7250 r3 / s1 t0 wz00/00");
         add("receive multiplier not a number: receive empty", 17, "rxmult=1x", "03BB0800002CA100",
             "/155.3625 r3 / s1 t0 wz00/00");
-        add("full row, Delta-SX", 17, "", "43BB08C9A22CA131", describe(kWorked));
+        add("full row, Delta-SX", 17, "", "43BB08C9A22CA131", Describe(kWorked));
         add("full row, Delta-S", 16, "", "63BB0850502CA131",
             "160.0000/155.3625 r3 100.0/023 s0 t5 wz00/00 off");
     }
@@ -151,7 +150,7 @@ private slots:
             EEImage image;
             image.fill(fill);
             std::copy(record.begin(), record.end(), image.begin() + kRow1);
-            QCOMPARE(describe(EEDecode(image, kRow1, context(radio, setup))), row);
+            QCOMPARE(Describe(EEDecode(image, kRow1, Context(radio, setup))), row);
         }
     }
 
@@ -165,24 +164,26 @@ private slots:
             QTest::newRow(what) << radio << setup << row << QByteArray(record);
         };
         add("full row, Delta-SX", 17, "", kWorked, "43BB08C9A22CA131");
+        // The number the unusable-value check passes, not the lenient reading's 0.
+        add("Ref. Freq. after a carriage return", 17, "ref=\r13.2", kWorked, "43BB08C9A22CA131");
         ChannelRow s = kWorked;
         s.STE = false, s.CCT = 5; // the W/Z boxes stay set: the Delta-S layout has no room
         add("full row, Delta-S", 16, "", s, "63BB0850502CA131");
-        add("divider 0 both halves: 1023/63", 17, "T4=0", freqs("160.0", "155.3625", 4),
+        add("divider 0 both halves: 1023/63", 17, "T4=0", Freqs("160.0", "155.3625", 4),
             "0CFFFB0008FFFB00");
         add("Delta-SX STE off: byte 2 bit 2", 17, "", {.RxFreq = "160.0", .RefIndex = 3},
             "03BB0C0000000000");
-        add("no reference selection: code 0", 17, "", freqs("160.0", "", -1), "00BB080000000000");
-        add("reference 8: code 0, not N bit 9", 17, "", freqs("160.0", "", 8), "00BB080000000000");
+        add("no reference selection: code 0", 17, "", Freqs("160.0", "", -1), "00BB080000000000");
+        add("reference 8: code 0, not N bit 9", 17, "", Freqs("160.0", "", 8), "00BB080000000000");
         add("no timer selection stores Off", 17, "", {.RefIndex = 3, .STE = true, .CCT = -1},
             "0300000000000000");
-        add("zero multipliers: no frequency", 17, "rxmult=0;txmult=0", freqs("160.0", "155.3625"),
+        add("zero multipliers: no frequency", 17, "rxmult=0;txmult=0", Freqs("160.0", "155.3625"),
             "0300000000000000");
         add("non-finite synthesizer frequency: none", 17, "rxmult=1e-308;txmult=1e-308",
-            freqs("1e308", "1e308"), "0300000000000000");
-        add("empty receive, high side: no frequency", 17, "hi;if=45.0", freqs(" ", ""),
+            Freqs("1e308", "1e308"), "0300000000000000");
+        add("empty receive, high side: no frequency", 17, "hi;if=45.0", Freqs(" ", ""),
             "0300000000000000");
-        add("transmit 999.0: N cut to 10 bits", 17, "", freqs("", "999.0"), "03000000000E0A00");
+        add("transmit 999.0: N cut to 10 bits", 17, "", Freqs("", "999.0"), "03000000000E0A00");
     }
     void encode() {
         QFETCH(int, radio);
@@ -191,8 +192,8 @@ private slots:
         QFETCH(QByteArray, record);
         EEImage image;
         image.fill(0xA5); // old contents must not survive, nor neighbours change
-        EEEncode(image, kRow1, row, context(radio, setup));
-        QCOMPARE(recordAt(image, kRow1).toHex().toUpper(), record);
+        EEEncode(image, kRow1, row, Context(radio, setup));
+        QCOMPARE(RecordAt(image, kRow1).toHex().toUpper(), record);
         QCOMPARE(std::count(image.begin(), image.end(), 0xA5), kImageSize - 8);
     }
 
@@ -201,8 +202,8 @@ private slots:
             EEImage image;
             image.fill(0xFF);
             const EEImage before = image;
-            QCOMPARE(EEDecode(image, at, context(kDeltaS)), ChannelRow{});
-            EEEncode(image, at, kWorked, context(kDeltaS));
+            QCOMPARE(EEDecode(image, at, Context(kDeltaS)), ChannelRow{});
+            EEEncode(image, at, kWorked, Context(kDeltaS));
             QVERIFY2(image == before, qPrintable(QString::number(at)));
         }
     }
@@ -212,13 +213,13 @@ private slots:
         EEImage image{}, again;
         for (int at = 0; at < kBlockSize; at += 8)
             image[size_t(at + 4)] = uint8_t((at / 8) << 4);
-        const std::vector<ChannelRow> rows = DecodeAll(image, context(kDeltaS));
+        const std::vector<ChannelRow> rows = DecodeAll(image, Context(kDeltaS));
         QList<int> got;
         for (const ChannelRow& r : rows)
             got << r.CCT;
         QCOMPARE(got, QList<int>({14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 15}));
         again.fill(0x77);
-        EncodeAll(again, rows, context(kDeltaS));
+        EncodeAll(again, rows, Context(kDeltaS));
         QVERIFY(std::equal(again.begin(), again.begin() + kBlockSize, image.begin()));
         QCOMPARE(int(again[kBlockSize]), 0x77); // beyond the block untouched
     }
@@ -239,26 +240,26 @@ private slots:
         QFETCH(int, radio);
         QFETCH(QString, setup);
         QFETCH(bool, invert);
-        CodecContext ctx = context(radio, setup);
+        CodecContext ctx = Context(radio, setup);
         ctx.DCGInvertRx = ctx.DCGInvertTx = invert;
         QRandomGenerator rng(0x5EED + quint32(radio));
         for (int round = 0; round < 2000; ++round) {
             EEImage image{};
             for (int i = 0; i < 8; ++i)
                 image[size_t(kRow1 + i)] = uint8_t(rng.bounded(256));
-            const QByteArray original = recordAt(image, kRow1).toHex(' ');
+            const QByteArray original = RecordAt(image, kRow1).toHex(' ');
             ChannelRow a = EEDecode(image, kRow1, ctx);
             EEEncode(image, kRow1, a, ctx);
             ChannelRow b = EEDecode(image, kRow1, ctx);
             a.RxTone = b.RxTone = a.TxTone = b.TxTone = QString();
             if (radio == kDeltaS) a.RxFreq = b.RxFreq = a.TxFreq = b.TxFreq = QString();
             QVERIFY2(a == b, original.constData());
-            QByteArray previous = recordAt(image, kRow1);
+            QByteArray previous = RecordAt(image, kRow1);
             for (int rounds = 1;; ++rounds) {
                 EEEncode(image, kRow1, EEDecode(image, kRow1, ctx), ctx);
-                if (recordAt(image, kRow1) == previous) break;
+                if (RecordAt(image, kRow1) == previous) break;
                 QVERIFY2(rounds < (invert ? 6 : 2), original.constData());
-                previous = recordAt(image, kRow1);
+                previous = RecordAt(image, kRow1);
             }
         }
     }

@@ -5,7 +5,6 @@
 #include "ManPage.h"
 
 #include "band/BandSelection.h"
-#include "band/RadioValues.h"
 #include "common/Numbers.h"
 #include "config/Configuration.h"
 #include "image/PersonalityFile.h"
@@ -252,8 +251,9 @@ std::optional<Failure> OpenSession(const QCommandLineParser& parser, const Optio
     if (parser.isSet(o.injection)) fields.InjectionHi = side == u"hi";
     if (parser.isSet(o.invertTx)) fields.DCGInvertTx = overrides.DCGInvertTx;
     if (parser.isSet(o.invertRx)) fields.DCGInvertRx = overrides.DCGInvertRx;
-    s.ctx = ContextFor(cfg, band, fields);
-    if (const auto bad = FirstUnusable(fields)) {
+    const RadioValues values = ReadRadioValues(fields);
+    s.ctx = ContextFor(cfg, band, values);
+    if (const auto bad = values.FirstUnusable()) {
         const QCommandLineOption* options[] = {&o.refFreq, &o.ifFreq, &o.rxMult, &o.txMult};
         const QCommandLineOption& option = *options[int(bad->value)];
         s.unusable = parser.isSet(option)
