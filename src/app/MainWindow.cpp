@@ -92,8 +92,8 @@ MainWindow::MainWindow(const MainWindowServices& services, QWidget* parent)
         services_.fileDialogs = ownFileDialogs_.get();
     }
     configEditor_ = new ConfigEditor(
-        this, [this] { ReadINIFile(); }, [this](const QString& text) { Notice(text); });
-    if (services_.processes) configEditor_->processes = services_.processes;
+        this, [this] { ReadINIFile(); }, [this](const QString& text) { Notice(text); },
+        {services_.processes, {}, {}});
 
     BuildMenus();
     BuildControls();
@@ -207,6 +207,7 @@ void MainWindow::ConnectHandlers() {
     connect(mnuSave, &QAction::triggered, this, &MainWindow::mnuSave_Click);
     connect(mnuConfig, &QAction::triggered, this, &MainWindow::mnuConfig_Click);
     connect(mnuAbout, &QAction::triggered, this, &MainWindow::mnuAbout_Click);
+    connect(mnuDebug, &QAction::toggled, this, [this](bool on) { log_.SetEnabled(on); });
 
     connect(cmbBand, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index >= 0) // an empty selection applies no definition
@@ -311,7 +312,7 @@ void MainWindow::ReadINIFile() {
 }
 
 void MainWindow::debug_log(const QString& text) {
-    if (mnuDebug->isChecked()) log_.Append(text);
+    log_.Append(text);
 }
 
 RadioValues MainWindow::CurrentValues() const {

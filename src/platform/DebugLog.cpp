@@ -11,6 +11,7 @@
 namespace ostrand {
 
 void DebugLog::Append(const QString& text) {
+    if (!enabled_) return;
     const QByteArray line = (QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) +
                              QStringLiteral(" : ") + text + QStringLiteral("\r\n"))
                                 .toLocal8Bit();

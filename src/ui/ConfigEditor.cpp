@@ -162,14 +162,20 @@ QString NothingOpened(const QString& file, const EditorEnvironment& environment)
 } // namespace
 
 ConfigEditor::ConfigEditor(QWidget* window, std::function<void()> reload,
-                           std::function<void(const QString&)> report)
-    : QObject(window), environment(EditorEnvironment::FromSystem()),
-      openWithDesktop(
-          [](const QString& file) { return QDesktopServices::openUrl(QUrl::fromLocalFile(file)); }),
-      window_(window), reload_(std::move(reload)), report_(std::move(report)),
-      ownProcesses_(std::make_unique<QtProcesses>()), watcher_(new QFileSystemWatcher(this)),
+                           std::function<void(const QString&)> report, EditorSystem system)
+    : QObject(window), window_(window), reload_(std::move(reload)), report_(std::move(report)),
+      processes_(system.processes),
+      environment_(system.environment.value_or(EditorEnvironment::FromSystem())),
+      openWithDesktop_(std::move(system.openWithDesktop)), watcher_(new QFileSystemWatcher(this)),
       settle_(new QTimer(this)) {
-    processes = ownProcesses_.get();
+    if (!processes_) {
+        ownProcesses_ = std::make_unique<QtProcesses>();
+        processes_ = ownProcesses_.get();
+    }
+    if (!openWithDesktop_)
+        openWithDesktop_ = [](const QString& file) {
+            return QDesktopServices::openUrl(QUrl::fromLocalFile(file));
+        };
     settle_->setSingleShot(true);
     settle_->setInterval(kSettleMs);
     connect(settle_, &QTimer::timeout, this, [this] {
@@ -198,13 +204,14 @@ void ConfigEditor::FileChanged() {
 }
 
 void ConfigEditor::Edit(const QString& file) {
-    if (const auto command = BuildEditorCommand(file, environment)) {
+    if (const auto command = BuildEditorCommand(file, environment_)) {
         // Disabled rather than blocked: the window repaints while the editor runs, but takes
         // no input, so nothing changes the configuration behind the editor's back.
         QPointer<QWidget> guard(window_);
         const bool hadWindow = window_ != nullptr;
         if (window_) window_->setEnabled(false);
-        const std::optional<int> exit = processes->RunAndWait(command->program, command->arguments);
+        const std::optional<int> exit =
+            processes_->RunAndWait(command->program, command->arguments);
         if (hadWindow && guard.isNull()) return; // the window went away while the editor ran
         if (window_) window_->setEnabled(true);
         if (exit) {
@@ -212,7 +219,7 @@ void ConfigEditor::Edit(const QString& file) {
             return;
         }
     }
-    if (openWithDesktop && openWithDesktop(file)) {
+    if (openWithDesktop_(file)) {
         // The desktop's application does not say when it is done: every save is read.
         if (const QStringList old = watcher_->files() + watcher_->directories(); !old.isEmpty())
             watcher_->removePaths(old);
@@ -225,7 +232,7 @@ void ConfigEditor::Edit(const QString& file) {
                                    "read again each time it is saved."));
         return;
     }
-    if (report_) report_(NothingOpened(file, environment));
+    if (report_) report_(NothingOpened(file, environment_));
     if (reload_) reload_();
 }
 

@@ -50,18 +50,20 @@ std::optional<EditorCommand> BuildEditorCommand(const QString& file,
 // lists can be started, the desktop's default application opens the file and the
 // configuration is reloaded whenever the file changes on disk; when even that fails, the
 // report says so, naming what was tried. Lives as long as the window.
+// What the editor launch uses of the system; each left empty is the real one.
+struct EditorSystem {
+    Processes* processes = nullptr;
+    std::optional<EditorEnvironment> environment;
+    std::function<bool(const QString& file)> openWithDesktop;
+};
+
 class ConfigEditor : public QObject {
     Q_OBJECT
 public:
     // `reload` reads the configuration again; `report` shows a text to the operator.
     ConfigEditor(QWidget* window, std::function<void()> reload,
-                 std::function<void(const QString&)> report);
+                 std::function<void(const QString&)> report, EditorSystem system = {});
     ~ConfigEditor() override;
-
-    // Seams: the system's processes, environment and desktop unless a test puts its own in.
-    Processes* processes = nullptr;
-    EditorEnvironment environment;
-    std::function<bool(const QString& file)> openWithDesktop;
 
     void Edit(const QString& file);
 
@@ -75,6 +77,9 @@ private:
     std::function<void()> reload_;
     std::function<void(const QString&)> report_;
     std::unique_ptr<Processes> ownProcesses_;
+    Processes* processes_;
+    EditorEnvironment environment_;
+    std::function<bool(const QString& file)> openWithDesktop_;
     QFileSystemWatcher* watcher_;
     QTimer* settle_;
     QString watchedFile_;

@@ -16,11 +16,13 @@ trap '[ -z "$sim_pid" ] || kill "$sim_pid" 2>/dev/null; rm -rf "$work"' EXIT
 mkdir "$work/got"
 cp "$here"/Ostrand.ini "$here"/*.DSX "$here"/*.csv "$work/"
 cd "$work"
+printf '%0256d' 0 | tr 0 E >kept.DSX
 
-# Masks what differs between runs: log times, the pseudo-terminal's number; shows CR.
+# Masks what differs between runs: log times, the pseudo-terminal's number, the work folder;
+# shows CR.
 clean() {
     sed -e 's/[0-9][0-9]:[0-9][0-9]:[0-9][0-9] : /hh:mm:ss : /' -e "s#${device:-/dev/pts/X}#DEVICE#g" \
-        -e 's/\r/\\r/g' "$@"
+        -e "s#$work#WORK#g" -e 's/\r/\\r/g' "$@"
 }
 
 # case NAME [SIM-OPTIONS --] CLI-ARGUMENTS...: with SIM-OPTIONS the simulated RIB runs with
@@ -50,7 +52,9 @@ case_() {
         device=$(grep -m 1 '^/dev/' sim.out)
         set -- "$@" --device "$device" --log op.log
     fi
-    rm -f out.DSX op.log
+    # A file the command may write: shown when it changed, so a refusal shows it kept.
+    rm -f op.log
+    cp kept.DSX out.DSX
     set +e
     "$bin/ostrand-cli" "$@" >stdout 2>stderr
     status=$?
@@ -62,7 +66,7 @@ case_() {
         clean stdout
         echo "--- standard error"
         clean stderr
-        if [ -f out.DSX ]; then
+        if ! cmp -s kept.DSX out.DSX; then
             echo "--- out.DSX"
             cat out.DSX
             echo
@@ -92,7 +96,7 @@ case_ decode-overrides decode garbled.DSX --config Ostrand.ini --ref-freq 12.8 -
     --rx-mult 3 --tx-mult 2 --injection lo --invert-tx on --invert-rx off --cpu 16
 case_ decode-ref-zero decode channels.DSX --config Ostrand.ini --ref-freq 0
 case_ decode-short decode short.DSX --config Ostrand.ini
-for band in 1 2 5; do
+for band in 1 2 3 5; do
     case_ "encode-band$band" encode plan.csv -o out.DSX --config Ostrand.ini --band $band
 done
 case_ encode-high-x2 encode plan.csv -o out.DSX --config Ostrand.ini --injection hi --tx-mult 2
@@ -100,6 +104,22 @@ case_ encode-lost encode lost.csv -o out.DSX --config Ostrand.ini
 case_ encode-unusable encode plan.csv -o out.DSX --config Ostrand.ini --band 4
 "$bin/ostrand-cli" decode garbled.DSX --config Ostrand.ini --band 2 >decoded.csv
 case_ encode-decoded encode decoded.csv -o out.DSX --config Ostrand.ini --band 2
+
+# Refusals: one line on standard error, a status that is not 0, nothing written.
+sed '2s/.*/1,,,0,,,,0,0,,0,0,0/' plan.csv >fields13.csv
+cat plan.csv >twice.csv && echo '2,,,0,,,,0,0,,0,0,0,0' >>twice.csv
+sed '2s/.*/1,15x.5,,0,,,,0,0,,0,0,0,0/' plan.csv >nonumber.csv
+mkfifo fifo
+case_ refused-option decode channels.DSX --config Ostrand.ini --bogus
+case_ refused-band decode channels.DSX --config Ostrand.ini --band 6
+case_ refused-no-config decode channels.DSX --config none.ini
+case_ refused-config-folder decode channels.DSX --config .
+case_ refused-13-fields encode fields13.csv -o out.DSX --config Ostrand.ini
+case_ refused-channel-twice encode twice.csv -o out.DSX --config Ostrand.ini
+case_ refused-no-number encode nonumber.csv -o out.DSX --config Ostrand.ini
+case_ refused-no-folder encode plan.csv -o no/such/x.DSX --config Ostrand.ini
+case_ refused-fifo encode plan.csv -o fifo --config Ostrand.ini
+case_ refused-ref-zero encode plan.csv -o out.DSX --config Ostrand.ini --ref-freq 0
 
 # The radio operations, at a quarter of real time (answers come in milliseconds); a silent RIB
 # at a twentieth, since its every wait times out anyway.

@@ -22,8 +22,9 @@ extern "C" void OnInterrupt(int) {
 } // namespace
 
 CliHost::CliHost(int16_t curRadioID, QString device, QString logPath, bool yesCpuMismatch)
-    : curRadioID_(curRadioID), device_(std::move(device)), logging_(!logPath.isEmpty()),
-      log_(QStringLiteral("ostrand-cli"), logPath), yesCpuMismatch_(yesCpuMismatch), out_(stdout) {}
+    : curRadioID_(curRadioID), device_(std::move(device)),
+      log_(QStringLiteral("ostrand-cli"), logPath, !logPath.isEmpty()),
+      yesCpuMismatch_(yesCpuMismatch), out_(stdout) {}
 
 void CliHost::SetStatus(const QString& text) {
     // The status window breaks lines with CR LF; a terminal wants LF.
@@ -58,7 +59,7 @@ void CliHost::SetIdentity(int16_t curRadioID, int16_t curRevision) {
 }
 
 void CliHost::Log(const QString& text) {
-    if (logging_) log_.Append(text);
+    log_.Append(text);
 }
 
 void CliHost::StopOnInterrupt(Clock& clock) {

@@ -40,7 +40,6 @@ private:
     int16_t curRadioID_;
     int16_t curRevision_ = 0;
     QString device_;
-    bool logging_;
     DebugLog log_;
     bool yesCpuMismatch_;
     bool declined_ = false;

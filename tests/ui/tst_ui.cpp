@@ -1,9 +1,13 @@
-// Choosing and running the configuration editor: argument lists, never a shell; the wait; the
-// reload that follows whatever happened.
+// The auxiliary windows' launches: the About window's system information tool, and choosing
+// and running the configuration editor (argument lists, never a shell; the wait; the reload
+// that follows whatever happened).
+#include "platform/MessageBoxes.h"
 #include "platform/Processes.h"
+#include "ui/AboutWindow.h"
 #include "ui/ConfigEditor.h"
 
 #include <QFile>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
@@ -23,9 +27,21 @@ bool MakeProgram(const QString& path, const QByteArray& body = "#!/bin/sh\nexit 
     return f.setPermissions(f.permissions() | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
 }
 
+// Records what would have been started and told.
+struct Fakes : Processes, MessageBoxes {
+    bool startWorks = true;
+    QStringList started, told;
+    bool StartDetached(const QString& program, const QStringList&) override {
+        return started << program, startWorks;
+    }
+    std::optional<int> RunAndWait(const QString&, const QStringList&) override { return 0; }
+    bool AskYesNoStop(const QString&, const QString&) override { return false; }
+    void Inform(const QString& text, const QString& title) override { told << title + ": " + text; }
+};
+
 } // namespace
 
-class TestConfigEditor : public QObject {
+class TestUi : public QObject {
     Q_OBJECT
 
 private slots:
@@ -43,13 +59,11 @@ private slots:
             "gnome-terminal|--wait|--|BIN/vim|FILE");
         add("VISUAL keeps its own arguments", "vim -n +10", "", "vim xterm",
             "xterm|-e|BIN/vim|-n|+10|FILE");
-        add("VISUAL before EDITOR", "nano", "vim", "nano vim xterm", "xterm|-e|BIN/nano|FILE");
         add("blank VISUAL counts as unset", "   ", "nano", "nano xterm", "xterm|-e|BIN/nano|FILE");
         add("graphical editor runs directly, waiting", "gedit", "", "gedit xterm",
             "gedit|--wait|FILE");
         add("quoted program name with a space", "\"BIN/my editor\" -x", "", "my_editor xterm",
             "xterm|-e|BIN/my editor|-x|FILE");
-        add("VISUAL not installed: a graphical editor", "nosuch", "", "kate", "kate|--block|FILE");
         add("nothing set: first graphical editor", "", "", "kwrite gedit", "gedit|--wait|FILE");
         add("terminal editor only, no terminal: none", "vim", "", "vim", "");
     }
@@ -109,11 +123,9 @@ private slots:
                 QFile f(out);
                 if (f.open(QIODevice::ReadOnly)) seenAtReload = QString::fromUtf8(f.readAll());
             },
-            [&](const QString& text) { said = text; });
-        edit.environment = {editor ? bin + "/stand-in" : "", "", {bin}};
-        edit.openWithDesktop = [&](const QString& path) {
-            return !(opened = path).isEmpty() && desktop;
-        };
+            [&](const QString& text) { said = text; },
+            {nullptr, EditorEnvironment{editor ? bin + "/stand-in" : "", "", {bin}},
+             [&](const QString& path) { return !(opened = path).isEmpty() && desktop; }});
         edit.Edit(file);
         QCOMPARE(seenAtReload, editor ? file + "\n" : QString());
         QCOMPARE(disabledMeanwhile, editor);
@@ -135,5 +147,5 @@ private:
     QTemporaryDir dir_;
 };
 
-QTEST_MAIN(TestConfigEditor)
-#include "tst_configeditor.moc"
+QTEST_MAIN(TestUi)
+#include "tst_ui.moc"

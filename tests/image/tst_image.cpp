@@ -1,10 +1,22 @@
-// The synthesizer counters, and whole channel records in both layouts.
+// The image: the synthesizer counters, whole channel records in both layouts, and personality
+// files as text and on disk. What the codec and the reference lists show on every definition
+// the command line reaches, channel by channel, is pinned by the regression check as well.
 #include "image/FreqCodec.h"
+#include "image/PersonalityFile.h"
 #include "image/RecordCodec.h"
 
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <limits>
+#include <numeric>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace ostrand;
 
@@ -69,9 +81,25 @@ const ChannelRow kWorked = [] {
     return r;
 }();
 
+// 256 digits for bytes 0x00, 0x01, ..., 0x7F: every position has a distinct value.
+QByteArray CountingDigits() {
+    QByteArray bytes(kBlockSize, 0);
+    std::iota(bytes.begin(), bytes.end(), char(0));
+    return bytes.toHex().toUpper();
+}
+
+QByteArray HexOf(const std::array<uint8_t, kBlockSize>& b) {
+    return QByteArray(reinterpret_cast<const char*>(b.data()), kBlockSize).toHex().toUpper();
+}
+
+bool WriteFile(const QString& path, const QByteArray& content) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(content) == content.size();
+}
+
 } // namespace
 
-class TestRecordCodec : public QObject {
+class TestImage : public QObject {
     Q_OBJECT
 private slots:
     // "N/A" written for a frequency, 0/0 meaning none.
@@ -105,13 +133,6 @@ private slots:
         QCOMPARE(QString("%1/%2").arg(n).arg(a), NA);
     }
 
-    void hugeReferenceDecodesToInfinity() {
-        EEImage image{};
-        image[kRow1 + 1] = 0xBB, image[kRow1 + 2] = 0x08;
-        QCOMPARE(EEDecodeFreq(image, kRow1, 1, 1e300, kDeltaSX),
-                 std::numeric_limits<float>::infinity());
-    }
-
     void decode_data() {
         QTest::addColumn<int>("radio");
         QTest::addColumn<QString>("setup");
@@ -121,18 +142,15 @@ private slots:
                             const QString& row) {
             QTest::newRow(what) << radio << setup << QByteArray::fromHex(record) << row;
         };
-        add("all zero, Delta-SX", 17, "", "0000000000000000", "/ r0 / s1 t0 wz00/00");
-        add("erased, Delta-SX: 1023/63 is none", 17, "", "FFFFFFFFFFFFFFFF",
-            "/ r7 / s0 t7 wz11/11");
         add("erased, Delta-S: A=127 frequencies, timer 15", 16, "", "FFFFFFFFFFFFFFFF",
             "419.9937/409.9937 r7 / s0 t15 wz00/00 off");
         add("erased, no radio: a timer code without an entry shows Off", 0, "", "FFFFFFFFFFFFFFFF",
             "/ r7 / s0 t0 wz11/11");
         add("N=1 A=48 is no frequency", 17, "", "03000B0000000000", "/ r3 / s1 t0 wz00/00");
+        add("a reference no float can hold: no frequency", 17, "ref=9e99", "03BB0800002CA100",
+            "/ r3 / s1 t0 wz00/00");
         add("reference 0, T1=0: receive with T3 shown, transmit empty", 17, "T1=0",
             "00BB080000BB0800", "160.0000/ r0 / s1 t0 wz00/00");
-        add("high side: 200.0 less IF 45 is 155.0000", 17, "hi;if=45.0", "03AF000000000000",
-            "155.0000/ r3 / s1 t0 wz00/00");
         add("transmit multiplier read leniently", 17, "txmult=2x", "03000000002CA100",
             "/310.7250 r3 / s1 t0 wz00/00");
         add("receive multiplier not a number: receive empty", 17, "rxmult=1x", "03BB0800002CA100",
@@ -171,19 +189,11 @@ private slots:
         add("full row, Delta-S", 16, "", s, "63BB0850502CA131");
         add("divider 0 both halves: 1023/63", 17, "T4=0", Freqs("160.0", "155.3625", 4),
             "0CFFFB0008FFFB00");
-        add("Delta-SX STE off: byte 2 bit 2", 17, "", {.RxFreq = "160.0", .RefIndex = 3},
-            "03BB0C0000000000");
         add("no reference selection: code 0", 17, "", Freqs("160.0", "", -1), "00BB080000000000");
-        add("reference 8: code 0, not N bit 9", 17, "", Freqs("160.0", "", 8), "00BB080000000000");
         add("no timer selection stores Off", 17, "", {.RefIndex = 3, .STE = true, .CCT = -1},
             "0300000000000000");
         add("zero multipliers: no frequency", 17, "rxmult=0;txmult=0", Freqs("160.0", "155.3625"),
             "0300000000000000");
-        add("non-finite synthesizer frequency: none", 17, "rxmult=1e-308;txmult=1e-308",
-            Freqs("1e308", "1e308"), "0300000000000000");
-        add("empty receive, high side: no frequency", 17, "hi;if=45.0", Freqs(" ", ""),
-            "0300000000000000");
-        add("transmit 999.0: N cut to 10 bits", 17, "", Freqs("", "999.0"), "03000000000E0A00");
     }
     void encode() {
         QFETCH(int, radio);
@@ -195,33 +205,6 @@ private slots:
         EEEncode(image, kRow1, row, Context(radio, setup));
         QCOMPARE(RecordAt(image, kRow1).toHex().toUpper(), record);
         QCOMPARE(std::count(image.begin(), image.end(), 0xA5), kImageSize - 8);
-    }
-
-    void recordIndexOutOfRange() {
-        for (int at : {-8, 3, 128}) { // negative, not a record start, just past the block
-            EEImage image;
-            image.fill(0xFF);
-            const EEImage before = image;
-            QCOMPARE(EEDecode(image, at, Context(kDeltaS)), ChannelRow{});
-            EEEncode(image, at, kWorked, Context(kDeltaS));
-            QVERIFY2(image == before, qPrintable(QString::number(at)));
-        }
-    }
-
-    void channelOrder() {
-        // Delta-S timer codes are 4 bits: give each record its own slot number as timer code.
-        EEImage image{}, again;
-        for (int at = 0; at < kBlockSize; at += 8)
-            image[size_t(at + 4)] = uint8_t((at / 8) << 4);
-        const std::vector<ChannelRow> rows = DecodeAll(image, Context(kDeltaS));
-        QList<int> got;
-        for (const ChannelRow& r : rows)
-            got << r.CCT;
-        QCOMPARE(got, QList<int>({14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0, 15}));
-        again.fill(0x77);
-        EncodeAll(again, rows, Context(kDeltaS));
-        QVERIFY(std::equal(again.begin(), again.begin() + kBlockSize, image.begin()));
-        QCOMPARE(int(again[kBlockSize]), 0x77); // beyond the block untouched
     }
 
     // Random records decoded, encoded, decoded: all but tones come back at once (Delta-S
@@ -263,7 +246,99 @@ private slots:
             }
         }
     }
+
+    // The file's text and the 256 digits it reads as; empty: rejected.
+    void parse_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QByteArray>("digits");
+        const QByteArray d = CountingDigits(), none;
+        QTest::newRow("256 digits") << d << d;
+        QTest::newRow("CR LF and a second line ignored") << d + "\r\nFFFF,junk\r\n" << d;
+        QTest::newRow("quoted, quotes not counted") << "\"" + d + "\"" << d;
+        QTest::newRow("leading blanks skipped") << "  \t" + d << d;
+        QTest::newRow("lower case ff reads 255") << QByteArray(256, 'f') << QByteArray(256, 'F');
+        QTest::newRow("non-hex G5 is 05") << "G5" + d.mid(2) << "05" + d.mid(2);
+        QTest::newRow("255 digits") << d.left(255) << none;
+        QTest::newRow("257 digits") << d + "0" << none;
+        QTest::newRow("comma inside the first 256") << d.left(100) + "," + d.mid(101) << none;
+        QTest::newRow("closing quote inside") << "\"" + d.left(100) + "\"" + d.mid(100) << none;
+        QTest::newRow("empty") << QByteArray() << none;
+    }
+    void parse() {
+        QFETCH(QByteArray, content);
+        QFETCH(QByteArray, digits);
+        const auto parsed = ParsePersonality(content);
+        QCOMPARE(parsed ? HexOf(*parsed) : QByteArray(), digits);
+    }
+
+    // A missing file stands for "cannot be opened" (permissions do not stop root). The huge
+    // ones are 100 MB, sparse, and must not be read whole.
+    void readFile_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("status");
+        const QByteArray d = CountingDigits();
+        QTest::newRow("missing file") << QByteArray("-") << int(PersonalityRead::Unreadable);
+        QTest::newRow("empty file") << QByteArray() << int(PersonalityRead::Empty);
+        QTest::newRow("huge, a valid first line") << d + "\r\n" << int(PersonalityRead::Ok);
+        QTest::newRow("huge, one long field") << d + d << int(PersonalityRead::Invalid);
+    }
+    void readFile() {
+        QFETCH(QByteArray, content);
+        QFETCH(int, status);
+        const QString path = dir_.filePath(QTest::currentDataTag());
+        if (content != "-") QVERIFY(WriteFile(path, content));
+        if (content.size() > 1) QVERIFY(QFile::resize(path, 100LL * 1024 * 1024));
+        QElapsedTimer clock;
+        clock.start();
+        const PersonalityRead read = ReadPersonalityFile(path);
+        QVERIFY2(clock.elapsed() < 2000, "a huge file must not be read whole");
+        QCOMPARE(int(read.status), status);
+        if (status == PersonalityRead::Ok) QCOMPARE(HexOf(read.bytes), CountingDigits());
+    }
+
+    // A save that fails part-way leaves what was there before, and no temporary file beside
+    // it. Every write past 100 bytes fails, even for root: a save that truncated the target
+    // first would leave it cut short.
+    void failedSaveKeepsPrevious() {
+        const QString path = dir_.filePath("limit.DS");
+        QVERIFY(WriteFile(path, "previous"));
+        rlimit old{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit small{100, old.rlim_max};
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const QString reason = WritePersonalityFile(path, EEImage{});
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        QVERIFY(!reason.isEmpty());
+        QCOMPARE(ReadPersonalityFile(path).status, PersonalityRead::Invalid); // still "previous"
+        QCOMPARE(QFileInfo(path).size(), 8);
+        const QStringList left =
+            QDir(dir_.path()).entryList({"*.DS.*", "*.tmp*"}, QDir::Files | QDir::Hidden);
+        QVERIFY2(left.isEmpty(), qPrintable(left.join(", ")));
+    }
+
+    // Only a regular file is written over, and it keeps its permissions; a FIFO or a folder
+    // stays what it is.
+    void saveOverRegularFilesOnly() {
+        const QString file = dir_.filePath("0604"), fifo = dir_.filePath("fifo");
+        QVERIFY(
+            WriteFile(file, "x") &&
+            QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+        QVERIFY(::mkfifo(QFile::encodeName(fifo), 0644) == 0);
+        for (const QString& path : {file, fifo, dir_.path()}) {
+            const QFileInfo before(path);
+            QCOMPARE(WritePersonalityFile(path, EEImage{}),
+                     path == file ? "" : "not a regular file");
+            const QFileInfo after(path);
+            QCOMPARE(after.isFile(), path == file);
+            QCOMPARE(after.permissions(), before.permissions());
+        }
+    }
+
+private:
+    QTemporaryDir dir_;
 };
 
-QTEST_GUILESS_MAIN(TestRecordCodec)
-#include "tst_recordcodec.moc"
+QTEST_GUILESS_MAIN(TestImage)
+#include "tst_image.moc"

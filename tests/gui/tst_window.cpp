@@ -1,0 +1,786 @@
+// The main window as the operator uses it: start-up, shutdown, preferences, the debug log,
+// configuration reload and the file flows; the channel grid (band selection, reference lists,
+// radio-wide fields, CPU label, tone entry, row copy, the refresh between grid and image); and
+// Read Radio and Write Radio against the simulated RIB with the operator acting meanwhile.
+// Every control is found by its object name, as the operator's documentation names it.
+#include "../link/RibSimProcess.h"
+#include "app/MainWindow.h"
+#include "image/PersonalityFile.h"
+#include "platform/FileDialogs.h"
+#include "platform/MessageBoxes.h"
+#include "ui/StatusWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWheelEvent>
+#include <memory>
+
+using ostrand::FormatPersonality;
+using ostrand::MainWindow;
+using ostrand::RibSimProcess;
+
+namespace {
+
+// Dialogs that answer as the test set them and remember the questions asked.
+struct Dialogs : ostrand::FileDialogs, ostrand::MessageBoxes {
+    QString open, save; // the paths the file dialogs return
+    QStringList asked;  // question titles
+    QString openFilter; // the filter the Open dialog came up with
+    QString OpenFile(const ostrand::FileDialogRequest& r) override {
+        return openFilter = r.selectedFilter, open;
+    }
+    QString SaveFile(const ostrand::FileDialogRequest&) override { return save; }
+    bool AskYesNoStop(const QString&, const QString& title) override {
+        return asked << title, false;
+    }
+    void Inform(const QString&, const QString&) override {}
+};
+
+// 1: Delta-SX high side x1; 2: Delta-SX low side x3 on IF 21.4; 3: Delta-S; 4: Delta-SX with
+// both inversions; 5: a divider table that does not exist. DCG list 023, 025 and 754 only.
+QByteArray Ini(const QString& device = {}) {
+    const char* defs[] = {
+        "Name=VHF SX high;TxMult=1;RxMult=1;IFFreq=45.0;RefIndex=3;RadioID=17;Injection=HI",
+        "Name=UHF SX x3;TxMult=3;RxMult=3;IFFreq=21.4;RefIndex=2;RadioID=17;Injection=LO",
+        "Name=VHF S;TxMult=1;RxMult=1;IFFreq=45.0;RefIndex=3;RadioID=16;Injection=LO;"
+        "DefaultExt=DSX",
+        "Name=VHF SX inverted;TxMult=1;RxMult=1;IFFreq=45.0;RefIndex=3;RadioID=17;"
+        "DCGInvertTx=TRUE;DCGInvertRx=TRUE",
+        "Name=No table;TxMult=1;RxMult=1;IFFreq=45.0;RadioID=17;RefTable=7"};
+    QByteArray ini = "[Serial]\nDevice=" + device.toUtf8() + "\n[RadioDef]\n";
+    for (int n = 1; n <= 5; ++n) {
+        QByteArray def = QByteArray(defs[n - 1]) + ";RefOsc=13.2" + (n < 5 ? ";RefTable=1" : "");
+        for (const QByteArray& kv : def.split(';'))
+            ini += QByteArray(kv).replace('=', QByteArray::number(n) + '=') + '\n';
+    }
+    return ini + "[RefTableDef]\nIndex1Table1=3168\nIndex2Table1=2640\nIndex3Table1=2112\n"
+                 "Index4Table1=3312\nIndex5Table1=2760\nIndex6Table1=2208\nIndex7Table1=2400\n"
+                 "[DCGList]\nDCG1=023\nDCG2=025\nDCG3=754\n"
+                 "[CGList]\nCG1=67.0\nCG2=71.9\nCG3=100.0\nCG4=131.8\n";
+}
+
+QString Home(const char* file = "") {
+    return qEnvironmentVariable("OSTRAND_HOME") + QLatin1StringView(file);
+}
+
+// A personality file in the test's home holding `image`; its path.
+QString WriteImage(const char* name, const ostrand::EEImage& image) {
+    QFile file(Home(name));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) qFatal("cannot write %s", name);
+    file.write(ostrand::FormatPersonality(image));
+    return file.fileName();
+}
+
+void WriteIni(const QByteArray& text = Ini()) {
+    QDir().mkpath(Home());
+    QFile file(Home("/Ostrand.ini"));
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text);
+}
+
+// Null texts are left out of the store.
+void WritePreferences(const QString& clear = {}, const QString& index = {}) {
+    QSettings s(QStringLiteral("Ostrand"), QStringLiteral("Ostrand"));
+    s.remove(QStringLiteral("Defaults"));
+    if (!clear.isNull()) s.setValue(QStringLiteral("Defaults/ClearOnNewBandSelect"), clear);
+    if (!index.isNull()) s.setValue(QStringLiteral("Defaults/RadioIndex"), index);
+}
+
+QString StoredPreference(const char* key) {
+    QSettings s(QStringLiteral("Ostrand"), QStringLiteral("Ostrand"));
+    return s.value(QStringLiteral("Defaults/") + QLatin1StringView(key)).toString();
+}
+
+// The window shown and active, so that focus moves as for an operator.
+std::unique_ptr<MainWindow> Open(const ostrand::MainWindowServices& services = {}) {
+    auto w = std::make_unique<MainWindow>(services);
+    w->show();
+    w->activateWindow();
+    if (!QTest::qWaitForWindowActive(w.get())) qWarning("window did not become active");
+    return w;
+}
+
+// The window on band `band` (-1: none), the option to clear the grid unchecked.
+std::unique_ptr<MainWindow> OpenOnBand(int band, const ostrand::MainWindowServices& services = {}) {
+    WritePreferences("False", QString::number(band));
+    return Open(services);
+}
+
+template <typename T = QWidget> T* Find(const MainWindow& w, const QString& name, int row = -1) {
+    T* found = w.findChild<T*>(row < 0 ? name : QStringLiteral("%1_%2").arg(name).arg(row));
+    if (!found) qFatal("no control %s %d", qPrintable(name), row);
+    return found;
+}
+
+QString Text(const MainWindow& w, const char* name) {
+    QWidget* c = Find(w, QLatin1StringView(name));
+    if (auto* label = qobject_cast<QLabel*>(c)) return label->text();
+    return qobject_cast<QLineEdit*>(c)->text();
+}
+
+// Edits as an operator makes them, in order: "name=value" pairs separated by ';'. A text field
+// is focused, typed into and left; a list takes the position; a box or label with no value is
+// clicked, a box with a value takes it as its check mark; a menu item is triggered.
+void Apply(MainWindow& w, const QString& edits) {
+    for (const QString& edit : edits.split(u';', Qt::SkipEmptyParts)) {
+        const QString value = edit.section(u'=', 1);
+        if (auto* item = w.findChild<QAction*>(edit)) {
+            item->trigger();
+            continue;
+        }
+        QWidget* c = Find(w, edit.section(u'=', 0, 0));
+        if (auto* text = qobject_cast<QLineEdit*>(c)) {
+            text->setFocus(Qt::TabFocusReason);
+            text->clear();
+            QTest::keyClicks(text, value);
+            Find(w, "cmdRead")->setFocus(Qt::TabFocusReason);
+        } else if (auto* list = qobject_cast<QComboBox*>(c)) {
+            list->setCurrentIndex(value.toInt());
+        } else if (auto* box = qobject_cast<QCheckBox*>(c); box && !value.isEmpty()) {
+            box->setChecked(value == u'1');
+        } else {
+            QTest::mouseClick(c, Qt::LeftButton);
+        }
+    }
+}
+
+// The eleven fields of row r joined by commas: texts, list positions and check marks (0/1).
+QString Row(const MainWindow& w, int r) {
+    QStringList cells;
+    for (const char* stem : {"txtTXFreq", "txtRxFreq", "cmbRef", "txtTxTone", "txtRxTone", "chkSTE",
+                             "cmbCCT", "chkTxW", "chkTxZ", "chkRxW", "chkRxZ"}) {
+        QWidget* c = Find(w, QLatin1StringView(stem), r);
+        if (auto* e = qobject_cast<QLineEdit*>(c))
+            cells << e->text();
+        else if (auto* l = qobject_cast<QComboBox*>(c))
+            cells << QString::number(l->currentIndex());
+        else
+            cells << QString::number(qobject_cast<QCheckBox*>(c)->isChecked());
+    }
+    return cells.join(u',');
+}
+
+QStringList Grid(const MainWindow& w) {
+    QStringList rows;
+    for (int r = 0; r < 16; ++r)
+        rows << Row(w, r);
+    return rows;
+}
+
+// The status window's text at the first turn of the event loop (during a failure's pause).
+QString StatusSeenDuring(MainWindow& w, const QString& edits) {
+    QString said;
+    QTimer::singleShot(0, &w, [&] {
+        if (auto* status = w.findChild<ostrand::StatusWindow*>()) said = status->Text();
+    });
+    Apply(w, edits);
+    return said;
+}
+
+// Reference 3, DCG 023, STE, timer position 2 and Tx W in row r.
+QString Filled(int r) {
+    return QStringLiteral("cmbRef_%1=3;txtTXFreq_%1=146.5250;txtRxFreq_%1=146.5250;"
+                          "txtTxTone_%1=23;chkSTE_%1=1;cmbCCT_%1=2;chkTxW_%1=1")
+        .arg(r);
+}
+
+// A fiftieth of real time keeps every timeout and pause short.
+std::unique_ptr<MainWindow> OpenFast(const QString& device, int band = 0,
+                                     ostrand::MainWindowServices services = {.timeScale = 0.02}) {
+    WriteIni(Ini(device));
+    return OpenOnBand(band, services);
+}
+
+} // namespace
+
+class TestWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        WriteIni();
+        WritePreferences();
+        QDir(Home("/debug.log")).removeRecursively();
+        QFile::remove(Home("/debug.log"));
+    }
+
+    // Shown: the option's check mark, Debug's, the band position, and whether the definition
+    // was applied (its Ref. Freq. and a CPU line of revision 0).
+    void startupPreferences_data() {
+        QTest::addColumn<QString>("clear");
+        QTest::addColumn<QString>("index");
+        QTest::addColumn<QString>("shown");
+        auto row = [](const char* what, const char* clear, const char* index, const char* shown) {
+            QTest::newRow(what) << QString(clear) << QString(index) << QString(shown);
+        };
+        row("empty store: unchecked, first band", nullptr, nullptr, "0,0,0,13.2,1");
+        row("stored True and band 2", "True", "2", "1,0,2,13.2,1");
+        row("position beyond the list selects the first", "False", "5", "0,0,0,13.2,1");
+        row("stored -1 selects nothing", nullptr, "-1", "0,0,-1,,0");
+        row("no boolean or number: the defaults", "yes", "two", "0,0,0,13.2,1");
+    }
+    void startupPreferences() {
+        QFETCH(QString, clear);
+        QFETCH(QString, index);
+        WritePreferences(clear, index);
+        auto w = Open();
+        QTEST(QStringLiteral("%1,%2,%3,%4,%5")
+                  .arg(Find<QAction>(*w, "mnuClrMemoryOnBandSelect")->isChecked())
+                  .arg(Find<QAction>(*w, "mnuDebug")->isChecked())
+                  .arg(Find<QComboBox>(*w, "cmbBand")->currentIndex())
+                  .arg(Text(*w, "txtRefFreq"))
+                  .arg(Text(*w, "lblCPUType").endsWith("Revision 0")),
+              "shown");
+    }
+
+    // Shutdown runs once, however often the window is closed, and a failing debug log does not
+    // stop it. Debug: 0 off, 1 on, 2 on with a folder where the log file should be.
+    void shutdown_data() {
+        QTest::addColumn<int>("band");
+        QTest::addColumn<bool>("flipClear");
+        QTest::addColumn<int>("debug");
+        QTest::addColumn<QString>("stored"); // RadioIndex, ClearOnNewBandSelect
+        QTest::newRow("no band selected stores -1") << -1 << false << 0 << QString("-1,False");
+        QTest::newRow("band 3, the option flipped on") << 3 << true << 0 << QString("3,True");
+        QTest::newRow("debug on: one AppExit line") << 0 << false << 1 << QString("0,False");
+        QTest::newRow("log unwritable") << 1 << false << 2 << QString("1,False");
+    }
+    void shutdown() {
+        QFETCH(int, band);
+        QFETCH(int, debug);
+        auto w = Open();
+        Find<QComboBox>(*w, "cmbBand")->setCurrentIndex(band);
+        if (QFETCH(bool, flipClear); flipClear) Apply(*w, "mnuClrMemoryOnBandSelect");
+        if (debug == 2) QDir().mkpath(Home("/debug.log"));
+        if (debug) Apply(*w, "mnuDebug");
+        Apply(*w, "mnuExit");
+        w->close();
+        QVERIFY(!w->isVisible());
+        QTEST(StoredPreference("RadioIndex") + ',' + StoredPreference("ClearOnNewBandSelect"),
+              "stored");
+        QFile log(Home("/debug.log"));
+        QCOMPARE(QFileInfo(log).isFile(), debug == 1);
+        if (debug != 1) return;
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QString text = QString::fromLocal8Bit(log.readAll());
+        const QRegularExpression line("^\\d\\d:\\d\\d:\\d\\d : AppExit: -{50}\r\n$");
+        QVERIFY2(line.match(text).hasMatch(), qPrintable(text));
+    }
+
+    // A close while the configuration editor runs waits for it: closing at once would end
+    // the program and take the editor, with the operator's unsaved changes, down with it.
+    void closeWhileEditingConfiguration() {
+        QTemporaryDir bin;
+        // Named as a graphical editor so it runs directly; it ends once the test lets it.
+        const QString editor = bin.filePath("gedit");
+        QFile script(editor);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\nn=0\nwhile [ ! -e \"$0.go\" ] && [ $n -lt 600 ]; do\n"
+                     "sleep 0.05; n=$((n+1)); done\n");
+        script.close();
+        QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
+        qputenv("VISUAL", editor.toLocal8Bit());
+        auto w = OpenOnBand(1);
+        bool disabled = false, shownAfterClose = false;
+        QTimer::singleShot(0, w.get(), [&] {
+            disabled = !w->isEnabled();
+            Find<QComboBox>(*w, "cmbBand")->setCurrentIndex(3);
+            w->close();
+            shownAfterClose = w->isVisible();
+            QFile(editor + ".go").open(QIODevice::WriteOnly);
+        });
+        Apply(*w, "mnuConfig");
+        qunsetenv("VISUAL");
+        QVERIFY(disabled && shownAfterClose && !w->isVisible());
+        QCOMPARE(StoredPreference("RadioIndex"), "3");
+    }
+
+    // After start-up Tab walks the grid from its first field, row by row, then the band list.
+    void tabOrder() {
+        auto w = Open();
+        QStringList walked{QApplication::focusWidget()->objectName()}, expected;
+        for (int r = 0; r < 16; ++r)
+            for (const char* stem : {"txtTXFreq", "txtRxFreq", "cmbRef", "txtTxTone", "txtRxTone",
+                                     "chkSTE", "cmbCCT", "chkTxW", "chkTxZ", "chkRxW", "chkRxZ"})
+                expected << QStringLiteral("%1_%2").arg(stem).arg(r);
+        expected << "cmbBand";
+        while (walked.size() < expected.size()) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            walked << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(walked, expected);
+    }
+
+    // A home without Ostrand.ini is given the sample and says so, once; without a sample to
+    // copy it says that, every time.
+    void missingConfiguration() {
+        const QString beside = QCoreApplication::applicationDirPath() + "/Ostrand.ini";
+        for (const QString said : {"no sample configuration to copy", "no sample",
+                                   "a copy of the sample configuration is there now", ""}) {
+            if (!said.isEmpty()) QFile::remove(Home("/Ostrand.ini"));
+            if (said.startsWith("a copy"))
+                QVERIFY(QFile::copy(
+                    qEnvironmentVariable("OSTRAND_SOURCE_DIR") + "/data/Ostrand.ini", beside));
+            auto w = Open();
+            QCoreApplication::processEvents();
+            auto* status = w->findChild<ostrand::StatusWindow*>();
+            QVERIFY(said.isEmpty() ? !status : status && status->Text().contains(said));
+            QCOMPARE(Find<QComboBox>(*w, "cmbBand")->count(), QFile::exists(beside) ? 3 : 0);
+        }
+        QFile::remove(beside);
+    }
+
+    void reload_data() {
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("after");
+        QTest::addColumn<QString>("txMult"); // shows that the new definition was applied
+        QTest::newRow("second of five stays selected, applied again") << 1 << 1 << QString("7");
+        QTest::newRow("third of five falls back to the first") << 2 << 0 << QString("5");
+    }
+    void reload() {
+        QFETCH(int, before);
+        auto w = OpenOnBand(before);
+        WriteIni("[RadioDef]\nName1=A\nTxMult1=5\nRadioID1=17\nName2=B\nTxMult2=7\nRadioID2=16\n");
+        w->ReadINIFile();
+        QCOMPARE(Find<QComboBox>(*w, "cmbBand")->count(), 2);
+        QTEST(Find<QComboBox>(*w, "cmbBand")->currentIndex(), "after");
+        QTEST(Text(*w, "txtTxMult"), "txMult");
+    }
+
+    // File Open: the dialog's filter follows the definition's extension; a file that is no
+    // personality is refused in the status window, an empty one silently; neither changes the
+    // image.
+    void open_data() {
+        QTest::addColumn<int>("band");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("said");
+        const QByteArray digits(256, '5');
+        QTest::newRow("DSX definition, loaded") << 2 << digits << "Delta SX (*.DSX)" << QString();
+        QTest::newRow("D: all formats; 255 digits refused")
+            << 0 << digits.left(255) << "All Delta Formats (*.D*)"
+            << "Invalid Input File";
+        QTest::newRow("empty file: nothing said") << 0 << QByteArray() << "" << QString();
+    }
+    void open() {
+        QFETCH(int, band);
+        QFETCH(QByteArray, content);
+        Dialogs dialogs;
+        dialogs.open = Home("/opened.DSX");
+        QFile file(dialogs.open);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) >= 0);
+        file.close();
+        auto w = OpenOnBand(band, {.fileDialogs = &dialogs, .timeScale = 0.01});
+        const ostrand::EEImage before = w->Image();
+        QTEST(StatusSeenDuring(*w, "mnuOpen"), "said");
+        if (QFETCH(QString, filter); !filter.isEmpty()) QCOMPARE(dialogs.openFilter, filter);
+        const bool loaded = content.size() == 256;
+        QCOMPARE(ostrand::FormatPersonality(w->Image()),
+                 loaded ? content : ostrand::FormatPersonality(before));
+    }
+
+    // File Save writes what the grid shows, and File Open brings it back into another window;
+    // a save that fails says so and names the file.
+    void saveThenOpen() {
+        Dialogs dialogs;
+        dialogs.save = dialogs.open = Home("/saved.DSX");
+        QStringList grid;
+        {
+            auto w = OpenOnBand(0, {.fileDialogs = &dialogs, .timeScale = 0.01});
+            Apply(*w, "cmbRef_4=3;txtTXFreq_4=146.5250;txtRxTone_4=100.0;chkSTE_4;cmbCCT_4=2");
+            Find<QCheckBox>(*w, "chkTxW", 9)->setChecked(true); // an edit not yet encoded
+            grid = Grid(*w);
+            Apply(*w, "mnuSave");
+            QCOMPARE(Grid(*w), grid);
+            QFile saved(dialogs.save);
+            QVERIFY(saved.open(QIODevice::ReadOnly));
+            QCOMPARE(saved.readAll(), ostrand::FormatPersonality(w->Image()));
+            dialogs.save = Home("/no such folder/x.DSX");
+            QCOMPARE(StatusSeenDuring(*w, "mnuSave").section('\n', 0, 1),
+                     "File Not Saved\n" + dialogs.save);
+        }
+        auto w = OpenOnBand(0, {.fileDialogs = &dialogs});
+        Apply(*w, "mnuOpen");
+        QCOMPARE(Grid(*w), grid);
+    }
+
+    // A radio-wide value the arithmetic cannot use stores nothing: leaving a frequency field,
+    // a new reference, Save and Write Radio leave the image as it was, the field says why and
+    // the refusals name it; edits stay in their fields. Typed back, the value shows the
+    // channels as before. IF Freq. 0 is used (it only drops the offset), and loses nothing.
+    void unusableRadioValues_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("reason"); // empty: the value is used
+        const QStringList names{"Ref. Freq.", "IF Freq.", "Rx Mult.", "Tx Mult."};
+        const QStringList fields{"txtRefFreq", "txtIFFreq", "txtRxMult", "txtTxMult"};
+        const QStringList actions{"leave", "ref", "save", "write"};
+        // Each field with each kind of value once, each action three times.
+        for (int f = 0, a = 0; f < 4; ++f) {
+            for (const QString value : {"", "x", "0"}) {
+                QString reason = value.isEmpty() ? names[f] + " is empty"
+                                 : value == "x"  ? names[f] + " \"x\" is not a number"
+                                                 : names[f] + " must be greater than 0";
+                if (f == 1 && value == "0") reason.clear();
+                const QString action = actions[a++ % 4];
+                QTest::newRow(qPrintable(fields[f] + "=" + value + " " + action))
+                    << fields[f] << value << action << reason;
+            }
+        }
+    }
+    void unusableRadioValues() {
+        QFETCH(QString, field);
+        QFETCH(QString, reason);
+        QFETCH(QString, action);
+        QFETCH(QString, value);
+        WriteIni(Ini(Home("/no-such-port")));
+        Dialogs dialogs;
+        dialogs.save = Home("/saved.DSX");
+        auto w = OpenOnBand(0, {.fileDialogs = &dialogs, .timeScale = 0.001});
+        Apply(*w, "cmbRef_0=3;txtTXFreq_0=147.0000;txtRxFreq_0=152.0000");
+        const QString channel1 = Row(*w, 0), old = Find<QLineEdit>(*w, field)->text();
+        const ostrand::EEImage image = w->Image();
+        Apply(*w, field + "=" + value);
+        const QString said =
+            StatusSeenDuring(*w, QMap<QString, QString>{{"leave", "txtTXFreq_1=146.0000"},
+                                                        {"ref", "cmbRef_1=5"},
+                                                        {"save", "mnuSave"},
+                                                        {"write", "cmdWrite"}}[action]);
+        if (!reason.isEmpty()) {
+            QVERIFY(w->Image() == image);
+            QVERIFY(Find(*w, field)->toolTip().startsWith(reason));
+            const QString refusal = action == "save" ? "File Not Saved\n" : "Radio Not Written\n";
+            QCOMPARE(said, action == "save" || action == "write" ? refusal + reason : QString());
+            QCOMPARE(Row(*w, 1).section(',', 0, 2), action == "leave" ? "146.0000,,0"
+                                                    : action == "ref" ? ",,5"
+                                                                      : ",,0");
+        }
+        Apply(*w, field + "=" + old + ";txtTXFreq_0=147.0000");
+        QCOMPARE(Row(*w, 0), channel1);
+        QVERIFY(Find(*w, field)->toolTip().isEmpty());
+    }
+
+    // Emptying a radio-wide field leaves the grid as it was; a new value (or injection side)
+    // re-shows the stored words under it, and the reference items follow Ref. Freq. Neither
+    // touches the image.
+    void radioWideFields_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("txRx");
+        auto row = [](const char* what, const char* field, const char* value, const char* txRx) {
+            QTest::newRow(what) << QString(field) << QString(value) << QString(txRx);
+        };
+        row("IF Freq.", "txtIFFreq", "10.7", "451.5150,449.3000,5.000kHz");
+        row("Rx Mult.", "txtRxMult", "1", "451.5150,167.6000,5.000kHz");
+        row("Tx Mult. 3 to 2, rounded", "txtTxMult", "2", "301.0100,460.0000,5.000kHz");
+        row("Ref. Freq., reference items too", "txtRefFreq", "6.6", "225.7575,240.7000,2.500kHz");
+        row("high side: Rx twice the IF lower", "optInjectionHi", "", "451.5150,417.2000,5.000kHz");
+    }
+    void radioWideFields() {
+        QFETCH(QString, field);
+        QFETCH(QString, value);
+        auto w = OpenOnBand(1); // Tx Mult. 3, Rx Mult. 3, low side of 21.4 MHz
+        Apply(*w, "cmbRef_0=2;txtTXFreq_0=451.5150;txtRxFreq_0=460.0000");
+        const QStringList before = Grid(*w);
+        const ostrand::EEImage image = w->Image();
+        if (auto* edit = qobject_cast<QLineEdit*>(Find(*w, field))) {
+            edit->setFocus(Qt::TabFocusReason);
+            edit->selectAll();
+            QTest::keyClick(edit, Qt::Key_Backspace);
+            QCOMPARE(Grid(*w), before);
+            QTest::keyClicks(edit, value);
+        } else {
+            QTest::mouseClick(Find(*w, field), Qt::LeftButton);
+        }
+        QTEST(Row(*w, 0).section(u',', 0, 1) + u',' +
+                  Find<QComboBox>(*w, "cmbRef", 0)->currentText(),
+              "txRx");
+        QVERIFY(w->Image() == image);
+    }
+
+    // A definition's values wider than their fields are shown (and used) whole.
+    void wideDefinitionValues() {
+        WriteIni(Ini().replace("[RefTableDef]",
+                               "Name6=Wide\nTxMult6=12\nRxMult6=10\nIFFreq6=100.5\n"
+                               "RefOsc6=128.25\n[RefTableDef]"));
+        auto w = OpenOnBand(5);
+        QCOMPARE(QStringList({Text(*w, "txtTxMult"), Text(*w, "txtRxMult"), Text(*w, "txtIFFreq"),
+                              Text(*w, "txtRefFreq")}),
+                 QStringList({"12", "10", "100.5", "128.3"}));
+    }
+
+    // The wheel over a list without keyboard focus changes nothing (over the band list it
+    // would clear the grid); with focus it moves the list.
+    void wheelOnlyWithFocus() {
+        auto w = OpenOnBand(0);
+        Apply(*w, Filled(4) + ";mnuClrMemoryOnBandSelect");
+        for (const char* name : {"cmbRef_4", "cmbCCT_4", "cmbBand"}) {
+            auto* list = Find<QComboBox>(*w, name);
+            const QStringList grid = Grid(*w);
+            const int position = list->currentIndex();
+            QWheelEvent notch({5, 5}, list->mapToGlobal(QPointF(5, 5)), {}, {0, -120}, Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(list, &notch);
+            QCOMPARE(Grid(*w), grid);
+            list->setFocus();
+            QApplication::sendEvent(list, &notch);
+            QCOMPARE(list->currentIndex(), position + 1);
+        }
+    }
+
+    // The CPU line and the CCT lists follow the definition's CPU type; the reference lists
+    // change their pair and "Disabled" item with it.
+    void cpuLabel_data() {
+        QTest::addColumn<int>("identity");
+        QTest::addColumn<QString>("shown"); // label, timer items, last one, first reference
+        auto row = [](const char* what, int id, const char* shown) {
+            QTest::newRow(what) << id << QString(shown);
+        };
+        row("Delta-S", 16, "Delta-S CPU - Revision 0|16|240 Sec|Disabled");
+        row("unknown", 18, "CPU Type Unknown. ID: 18 - Revision 0|1|Off|4.167/6.250kHz");
+    }
+    void cpuLabel() {
+        QFETCH(int, identity);
+        WriteIni(Ini().replace("RadioID1=17", "RadioID1=" + QByteArray::number(identity)));
+        auto w = OpenOnBand(0);
+        auto* cct = Find<QComboBox>(*w, "cmbCCT", 15);
+        const QString last = cct->itemText(cct->count() - 1);
+        const QString ref = Find<QComboBox>(*w, "cmbRef", 15)->itemText(0);
+        QTEST(QStringList({Text(*w, "lblCPUType"), QString::number(cct->count()), last, ref})
+                  .join(u'|'),
+              "shown");
+    }
+
+    // Edits as an operator makes them ("setup|edits" to start from a set-up grid), then what
+    // the grid shows: "r=row" for each row that differs from the start ("*" for all rows).
+    // Decoding the image again shows the same.
+    void gridEdits_data() {
+        QTest::addColumn<int>("band");
+        QTest::addColumn<QString>("edits");
+        QTest::addColumn<QString>("changed");
+        auto row = [](const char* what, int band, const QString& edits, const char* changed) {
+            QTest::newRow(what) << band << edits << QString(changed);
+        };
+        row("23 gets its leading zero", 0, "txtRxTone_0=23", "0=,,0,,023,1,0,0,0,0,0");
+        row("inverted: 047 reads back 754", 3, "txtRxTone_0=047", "0=,,0,,754,1,0,0,0,0,0");
+        row("Tx of channel 16", 0, "txtTxTone_15=23", "15=,,0,023,,1,0,0,0,0,0");
+        // A new band shows the same words under its parameters (x3, low side of 21.4 MHz) and
+        // moves no reference choice; with the option checked it clears the grid instead.
+        const QString row2 = Filled(2) + ";cmbRef_9=5|";
+        row("the clearing option alone does nothing", 0, row2 + "mnuClrMemoryOnBandSelect", "");
+        row("new band", 0, row2 + "cmbBand=1",
+            "*=,,0,,,1,0,0,0,0,0 2=439.5750,595.9750,3,023,,1,2,1,0,0,0 9=,,5,,,1,0,0,0,0,0");
+        row("new band, cleared", 0, row2 + "mnuClrMemoryOnBandSelect;cmbBand=1",
+            "*=,,2,,,0,0,0,0,0,0");
+        row("no divider table: no frequency stored or shown", 4, "txtTXFreq_0=146.5200", "");
+        // An invert box re-decodes without storing: DCG words show inverted, CG tones stay, and
+        // a box clicked but not yet stored is discarded.
+        const QString tones = "txtTxTone_0=023;txtRxTone_0=023;txtTxTone_2=100.0;";
+        const char* cg = " 2=,,0,100.0,,1,0,0,0,0,0";
+        row("Tx invert, STE of channel 4 discarded", 0, tones + "chkSTE_3;chkDCGInvertTx",
+            QByteArray("0=,,0,754,023,1,0,0,0,0,0") + cg);
+        row("Rx invert twice", 0, tones + "chkDCGInvertRx;chkDCGInvertRx",
+            QByteArray("0=,,0,023,023,1,0,0,0,0,0") + cg);
+        // A channel's label copies its row into every row; a second click changes nothing.
+        const char* copy = "*=146.5250,146.5250,3,023,100.0,1,2,1,0,0,1";
+        row("channel 16 copied, clicked twice", 0,
+            Filled(15) + ";txtRxTone_15=100.0;chkRxZ_15=1;lblChan_15;lblChan_15", copy);
+    }
+    void gridEdits() {
+        QFETCH(int, band);
+        QFETCH(QString, edits);
+        QFETCH(QString, changed);
+        auto w = OpenOnBand(band);
+        Apply(*w, edits.section(u'|', 0, -2));
+        QStringList expected = Grid(*w);
+        for (const QString& entry : changed.split(u' ', Qt::SkipEmptyParts)) {
+            const QString r = entry.section(u'=', 0, 0), text = entry.section(u'=', 1);
+            if (r == u'*')
+                expected.fill(text);
+            else
+                expected[r.toInt()] = text;
+        }
+        Apply(*w, edits.section(u'|', -1));
+        QCOMPARE(Grid(*w), expected);
+        // A copy stores only through the reference change it raises, so encode it first.
+        w->RefreshValues(edits.contains(u"lblChan"));
+        QCOMPARE(Grid(*w), expected);
+    }
+
+    // Channel 16 on reference 3 with a DCG code, written from one window, read into another.
+    void writeThenReadBack() {
+        const QString saved = Home("/written.DSX");
+        QFile::remove(saved);
+        RibSimProcess sim({"--save", saved});
+        QStringList written;
+        QByteArray digits;
+        {
+            auto w = OpenFast(sim.Device());
+            Apply(*w, "cmbRef_15=3;txtTXFreq_15=155.0000;txtTxTone_15=754;cmdWrite");
+            written = Grid(*w);
+            digits = ostrand::FormatPersonality(w->Image());
+        }
+        auto w = OpenFast(sim.Device());
+        QVERIFY(Grid(*w) != written);
+        Apply(*w, "cmdRead");
+        QVERIFY(!w->OperationRunning() && Find(*w, "cmdRead")->isEnabled() &&
+                Find(*w, "cmdWrite")->isEnabled());
+        QCOMPARE(Grid(*w), written);
+        QCOMPARE(Text(*w, "lblCPUType"), "Delta-SX CPU - Revision 1");
+        Apply(*w, "cmbBand=1"); // a band selection forgets the radio's revision
+        QCOMPARE(Text(*w, "lblCPUType"), "Delta-SX CPU - Revision 0");
+        sim.Finish();
+        QFile f(saved);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll().trimmed(), digits);
+    }
+
+    // What the operator does during a write changes neither what is sent nor the CPU question;
+    // afterwards the window shows what the operator chose. A declined write asks again.
+    void operatorDuringWrite_data() {
+        QTest::addColumn<int>("band"); // at the click
+        QTest::addColumn<QString>("sim");
+        QTest::addColumn<QString>("during"); // "band N" or "reload"
+        QTest::addColumn<int>("writes");
+        QTest::addColumn<QString>("after"); // questions asked, what the radio holds, CPU line
+        const auto row = [](const char* tag, int band, const char* sim, const char* during,
+                            int writes, const char* after) {
+            QTest::newRow(tag) << band << QString(sim) << QString(during) << writes
+                               << QString(after);
+        };
+        row("band changed to a Delta-S", 0, "", "band 2", 1, "0,grid,Delta-S CPU - Revision 0");
+        row("configuration reloaded: band 1 now a Delta-S", 0, "", "reload", 1,
+            "0,grid,Delta-S CPU - Revision 0");
+        row("Delta-S grid, band changed to a Delta-SX: asked", 2, "", "band 0", 1,
+            "1,old,Delta-SX CPU - Revision 0");
+        row("Delta-SX grid to a Delta-S radio: No, then asked again", 0, "--cpu 0x10 --revision 2",
+            "", 2, "2,old,Delta-SX CPU - Revision 0");
+    }
+    void operatorDuringWrite() {
+        QFETCH(int, band);
+        QFETCH(QString, during);
+        QFETCH(QString, sim);
+        ostrand::EEImage old{};
+        old.fill(0x5A);
+        const QString saved = Home("/radio.DSX"), loaded = WriteImage("/loaded.DSX", old);
+        // The first wake-up goes unanswered, so no late answer to it follows the operator's
+        // acts, however long they take, into the next exchange.
+        RibSimProcess rib(sim.split(' ', Qt::SkipEmptyParts) +
+                          QStringList{"--ignore", "WAKE:1", "--load", loaded, "--save", saved});
+        Dialogs dialogs;
+        // Every answer in time on a loaded machine.
+        auto w = OpenFast(rib.Device(), band, {.messages = &dialogs, .timeScale = 0.1});
+        Apply(*w, "cmbRef_0=3;txtTXFreq_0=146.5250;cmbCCT_0=2");
+        w->RefreshValues(true); // what Write Radio encodes at the click
+        const QByteArray grid = FormatPersonality(w->Image());
+        // In the operation's first wait, as the RIB is being searched for.
+        QTimer::singleShot(0, w.get(), [&] {
+            if (during.startsWith("band"))
+                Find<QComboBox>(*w, "cmbBand")->setCurrentIndex(during.right(1).toInt());
+            if (during == "reload") {
+                WriteIni(Ini(rib.Device()).replace("RadioID1=17", "RadioID1=16"));
+                w->ReadINIFile();
+            }
+        });
+        QFETCH(int, writes);
+        for (int i = 0; i < writes; ++i)
+            Apply(*w, "cmdWrite");
+        rib.Finish();
+        QFile radio(saved);
+        QVERIFY(radio.open(QIODevice::ReadOnly));
+        const QByteArray holds = radio.readAll();
+        const char* what = holds == grid                     ? ",grid,"
+                           : holds == FormatPersonality(old) ? ",old,"
+                                                             : ",?,";
+        QTEST(QString::number(dialogs.asked.size()) + what + Text(*w, "lblCPUType"), "after");
+    }
+
+    // A timer the CCT list cannot show (no known CPU) is kept until the operator picks one: an
+    // identification of no radio changes nothing, and a Save after it stores every timer.
+    void timersKept_data() {
+        QTest::addColumn<int>("band");
+        QTest::addColumn<QString>("sim"); // a read before the Save, when set
+        QTest::newRow("radio ID FF read, then Save") << 0 << "--cpu 0xFF";
+        QTest::newRow("no definition, CPU 0: Save") << -1 << "";
+    }
+    void timersKept() {
+        QFETCH(int, band);
+        QFETCH(QString, sim);
+        const auto timers = [](const auto& bytes) {
+            QList<int> codes;
+            for (int ch = 1; ch <= 16; ++ch)
+                codes << (bytes[size_t(ostrand::EEindexForChannel(ch) + 4)] & 7);
+            return codes;
+        };
+        ostrand::EEImage image{};
+        for (int ch = 1; ch <= 16; ++ch)
+            image[size_t(ostrand::EEindexForChannel(ch) + 4)] = uint8_t(ch % 7 + 1);
+        Dialogs dialogs;
+        dialogs.open = WriteImage("/timers.DSX", image), dialogs.save = Home("/saved.DSX");
+        RibSimProcess rib(sim.split(' ', Qt::SkipEmptyParts));
+        auto w = OpenFast(rib.Device(), band, {.fileDialogs = &dialogs, .timeScale = 0.02});
+        const QString cpu = Text(*w, "lblCPUType");
+        Apply(*w, sim.isEmpty() ? "mnuOpen" : "mnuOpen;cmdRead");
+        QCOMPARE(Text(*w, "lblCPUType"), cpu);
+        auto* first = Find<QComboBox>(*w, "cmbCCT", 0); // the operator picks "Off" in channel 1
+        first->setCurrentIndex(0);
+        emit first->activated(0);
+        Apply(*w, "mnuSave");
+        QList<int> expected = timers(image);
+        expected[0] = 0;
+        QCOMPARE(timers(ostrand::ReadPersonalityFile(dialogs.save).bytes), expected);
+    }
+
+    // The RIB never answers, so the search is still going on when the window closes. Menu
+    // items that open a window are unavailable meanwhile: a modal window would hold the
+    // operation's waits until it closed.
+    void closingDuringAnOperation_data() {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("during Read Radio") << QString("cmdRead");
+        QTest::newRow("during Write Radio") << QString("cmdWrite");
+    }
+    void closingDuringAnOperation() {
+        QFETCH(QString, button);
+        RibSimProcess sim({"--silent", "all"});
+        auto w = OpenFast(sim.Device());
+        Apply(*w, "mnuDebug;cmbBand=2");
+        bool runningAtClose = false, modal = false;
+        QStringList live;
+        QTimer::singleShot(30, w.get(), [&] {
+            runningAtClose = w->OperationRunning();
+            for (QAction* item : w->findChildren<QAction*>())
+                if (item->isEnabled() && !item->isSeparator() && !item->objectName().isEmpty())
+                    live << item->objectName();
+            QTimer::singleShot(50, w.get(), [&] {
+                if (QWidget* open = QApplication::activeModalWidget()) modal = true, open->close();
+            });
+            Apply(*w, "mnuAbout");
+            w->close();
+        });
+        Apply(*w, button);
+        QVERIFY(runningAtClose && !w->OperationRunning() && w->Closing() && !w->isVisible());
+        QCOMPARE(live.join(','), "mnuExit,mnuClrMemoryOnBandSelect,mnuDebug");
+        QVERIFY(!modal && Find<QAction>(*w, "mnuAbout")->isEnabled());
+        QCOMPARE(StoredPreference("RadioIndex"), "2");
+        w->close();
+        QFile log(Home("/debug.log"));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QCOMPARE(log.readAll().count("AppExit: "), 1);
+    }
+};
+
+QTEST_MAIN(TestWindow)
+#include "tst_window.moc"
