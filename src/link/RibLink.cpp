@@ -193,18 +193,23 @@ struct Exchange {
 
 namespace {
 
-constexpr Exchange kFindRib{
-    "FindRIB",          10,    1000,  false, "Entered", "Sent Init", "Wait exited with", true,
-    "Loop exited with", false, false, ""};
-constexpr Exchange kGetRadioId{
-    "GetRadioID",       4,     2000,  false, "Entered", "GID sent", "wait exited with", true,
-    "Loop exited with", false, false, ""};
-constexpr Exchange kSendCmd{
-    "SendCmdWaitPrompt", 4,    2000, false, "Entered", "Sent '%1'", "wait exited with", false,
-    "loop exited with",  true, true, ""};
-constexpr Exchange kCompare{
-    "GetCompareResult", 4, 2000, true, "Entered with '%1'", "", "", false, "", true, false,
-    "Exiting with"};
+// clang-format off
+//                             name                 tries  ms    verdict  entered
+//                             sent          waited               counted  exited
+//                             logTrue logFalse exiting
+constexpr Exchange kFindRib   {"FindRIB",           10,    1000, false,   "Entered",
+                               "Sent Init",  "Wait exited with",  true,    "Loop exited with",
+                               false,  false,   ""};
+constexpr Exchange kGetRadioId{"GetRadioID",        4,     2000, false,   "Entered",
+                               "GID sent",   "wait exited with",  true,    "Loop exited with",
+                               false,  false,   ""};
+constexpr Exchange kSendCmd   {"SendCmdWaitPrompt", 4,     2000, false,   "Entered",
+                               "Sent '%1'",  "wait exited with",  false,   "loop exited with",
+                               true,   true,    ""};
+constexpr Exchange kCompare   {"GetCompareResult",  4,     2000, true,    "Entered with '%1'",
+                               "",           "",                  false,   "",
+                               true,   false,   "Exiting with"};
+// clang-format on
 
 } // namespace
 

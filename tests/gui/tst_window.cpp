@@ -711,13 +711,13 @@ private slots:
     // A timer the CCT list cannot show (no known CPU) is kept until the operator picks one: an
     // identification of no radio changes nothing, and a Save after it stores every timer.
     void timersKept_data() {
-        QTest::addColumn<int>("band");
+        QTest::addColumn<int>("radioId"); // of the definition
         QTest::addColumn<QString>("sim"); // a read before the Save, when set
-        QTest::newRow("radio ID FF read, then Save") << 0 << "--cpu 0xFF";
-        QTest::newRow("no definition, CPU 0: Save") << -1 << "";
+        QTest::newRow("radio ID FF read, then Save") << 17 << "--cpu 0xFF";
+        QTest::newRow("a definition of no CPU: Save") << 0 << "";
     }
     void timersKept() {
-        QFETCH(int, band);
+        QFETCH(int, radioId);
         QFETCH(QString, sim);
         const auto timers = [](const auto& bytes) {
             QList<int> codes;
@@ -729,9 +729,12 @@ private slots:
         for (int ch = 1; ch <= 16; ++ch)
             image[size_t(ostrand::EEindexForChannel(ch) + 4)] = uint8_t(ch % 7 + 1);
         Dialogs dialogs;
-        dialogs.open = WriteImage("/timers.DSX", image), dialogs.save = Home("/saved.DSX");
+        dialogs.open = WriteImage("/timers.DSX", image), dialogs.save = Home("/timers-saved.DSX");
+        QFile::remove(dialogs.save);
         RibSimProcess rib(sim.split(' ', Qt::SkipEmptyParts));
-        auto w = OpenFast(rib.Device(), band, {.fileDialogs = &dialogs, .timeScale = 0.02});
+        WriteIni(
+            Ini(rib.Device()).replace("RadioID1=17", "RadioID1=" + QByteArray::number(radioId)));
+        auto w = OpenOnBand(0, {.fileDialogs = &dialogs, .timeScale = 0.02});
         const QString cpu = Text(*w, "lblCPUType");
         Apply(*w, sim.isEmpty() ? "mnuOpen" : "mnuOpen;cmdRead");
         QCOMPARE(Text(*w, "lblCPUType"), cpu);

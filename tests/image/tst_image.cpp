@@ -155,6 +155,8 @@ private slots:
             "/310.7250 r3 / s1 t0 wz00/00");
         add("receive multiplier not a number: receive empty", 17, "rxmult=1x", "03BB0800002CA100",
             "/155.3625 r3 / s1 t0 wz00/00");
+        add("IF not a number: receive empty", 17, "if=10x", "03BB0800002CA100",
+            "/155.3625 r3 / s1 t0 wz00/00");
         add("full row, Delta-SX", 17, "", "43BB08C9A22CA131", Describe(kWorked));
         add("full row, Delta-S", 16, "", "63BB0850502CA131",
             "160.0000/155.3625 r3 100.0/023 s0 t5 wz00/00 off");

@@ -229,6 +229,21 @@ private slots:
         QTRY_COMPARE(rig.sim.Received().filter(command).size(), sends);
     }
 
+    // A window closing in the first wait of a read ends it at once, in real time: no second
+    // wake-up goes out, and there is no beep and no pause.
+    void closingEndsTheWait() {
+        Rig rig({"--silent", "all"});
+        Clock clock;
+        QTimer::singleShot(0, &clock, &Clock::Stop);
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(!ReadRadio(rig.host, rig.host, clock));
+        QVERIFY2(timer.elapsed() < 500, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(rig.host.statuses.join('|'), "Searching for RIB...|RIB not found");
+        QCOMPARE(rig.host.events.join('|'), "show|close");
+        QTRY_COMPARE(rig.sim.Received(), QStringList{"<ESC>ZZZZ"});
+    }
+
     void operationUnderFault_data() {
         QTest::addColumn<Op>("op");
         QTest::addColumn<QStringList>("args");
