@@ -206,7 +206,6 @@ private slots:
             // Typed into a field and left: a DCG code becomes its listed (common) code; one that
             // cannot be stored keeps the DCG flag.
             {"203 becomes 754", SX, true, kStd3, ">203", "800000e3", "754"},
-            {"12 reads as stored alias 10", SX, true, kStd3, ">12", "800000a0", "526"},
             {"invert rx: 023 stored as 047", SX | kInvRx, true, kStd3, ">023", "80000072", "023"},
             {"invert rx: 047 reads back 754", SX | kInvRx, true, kStd3, ">047", "80000031", "754"},
             {"tx uses the tx box", SX | kInvTx, false, kStd3, ">023", "0000000080000072", "023"},

@@ -227,7 +227,6 @@ private slots:
         };
         row("empty store: unchecked, first band", nullptr, nullptr, "0,0,0,13.2,1");
         row("stored True and band 2", "True", "2", "1,0,2,13.2,1");
-        row("position beyond the list selects the first", "False", "5", "0,0,0,13.2,1");
         row("stored -1 selects nothing", nullptr, "-1", "0,0,-1,,0");
         row("no boolean or number: the defaults", "yes", "two", "0,0,0,13.2,1");
     }
@@ -342,21 +341,29 @@ private slots:
         QFile::remove(beside);
     }
 
+    // A reload keeps the band's position where the new file still has it, and applies the
+    // new definition: its fields, its CPU line and the CCT lists of its CPU type.
     void reload_data() {
         QTest::addColumn<int>("before");
         QTest::addColumn<int>("after");
-        QTest::addColumn<QString>("txMult"); // shows that the new definition was applied
-        QTest::newRow("second of five stays selected, applied again") << 1 << 1 << QString("7");
-        QTest::newRow("third of five falls back to the first") << 2 << 0 << QString("5");
+        QTest::addColumn<QString>("applied"); // Tx Mult., CPU line, timer items, the last one
+        QTest::newRow("second of five stays selected, applied again")
+            << 1 << 1 << QString("7|CPU Type Unknown. ID: 18 - Revision 0|1|Off");
+        QTest::newRow("third of five falls back to the first")
+            << 2 << 0 << QString("5|Delta-S CPU - Revision 0|16|240 Sec");
     }
     void reload() {
         QFETCH(int, before);
         auto w = OpenOnBand(before);
-        WriteIni("[RadioDef]\nName1=A\nTxMult1=5\nRadioID1=17\nName2=B\nTxMult2=7\nRadioID2=16\n");
+        WriteIni("[RadioDef]\nName1=A\nTxMult1=5\nRadioID1=16\nName2=B\nTxMult2=7\nRadioID2=18\n");
         w->ReadINIFile();
         QCOMPARE(Find<QComboBox>(*w, "cmbBand")->count(), 2);
         QTEST(Find<QComboBox>(*w, "cmbBand")->currentIndex(), "after");
-        QTEST(Text(*w, "txtTxMult"), "txMult");
+        auto* cct = Find<QComboBox>(*w, "cmbCCT", 15);
+        QTEST(QStringList({Text(*w, "txtTxMult"), Text(*w, "lblCPUType"),
+                           QString::number(cct->count()), cct->itemText(cct->count() - 1)})
+                  .join(u'|'),
+              "applied");
     }
 
     // File Open: the dialog's filter follows the definition's extension; a file that is no
@@ -539,29 +546,6 @@ private slots:
             QApplication::sendEvent(list, &notch);
             QCOMPARE(list->currentIndex(), position + 1);
         }
-    }
-
-    // The CPU line and the CCT lists follow the definition's CPU type; the reference lists
-    // change their pair and "Disabled" item with it.
-    void cpuLabel_data() {
-        QTest::addColumn<int>("identity");
-        QTest::addColumn<QString>("shown"); // label, timer items, last one, first reference
-        auto row = [](const char* what, int id, const char* shown) {
-            QTest::newRow(what) << id << QString(shown);
-        };
-        row("Delta-S", 16, "Delta-S CPU - Revision 0|16|240 Sec|Disabled");
-        row("unknown", 18, "CPU Type Unknown. ID: 18 - Revision 0|1|Off|4.167/6.250kHz");
-    }
-    void cpuLabel() {
-        QFETCH(int, identity);
-        WriteIni(Ini().replace("RadioID1=17", "RadioID1=" + QByteArray::number(identity)));
-        auto w = OpenOnBand(0);
-        auto* cct = Find<QComboBox>(*w, "cmbCCT", 15);
-        const QString last = cct->itemText(cct->count() - 1);
-        const QString ref = Find<QComboBox>(*w, "cmbRef", 15)->itemText(0);
-        QTEST(QStringList({Text(*w, "lblCPUType"), QString::number(cct->count()), last, ref})
-                  .join(u'|'),
-              "shown");
     }
 
     // Edits as an operator makes them ("setup|edits" to start from a set-up grid), then what

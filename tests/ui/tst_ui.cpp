@@ -59,7 +59,6 @@ private slots:
             "gnome-terminal|--wait|--|BIN/vim|FILE");
         add("VISUAL keeps its own arguments", "vim -n +10", "", "vim xterm",
             "xterm|-e|BIN/vim|-n|+10|FILE");
-        add("blank VISUAL counts as unset", "   ", "nano", "nano xterm", "xterm|-e|BIN/nano|FILE");
         add("graphical editor runs directly, waiting", "gedit", "", "gedit xterm",
             "gedit|--wait|FILE");
         add("quoted program name with a space", "\"BIN/my editor\" -x", "", "my_editor xterm",
