@@ -45,12 +45,11 @@ bool StartSysInfo(Processes& processes, MessageBoxes& messages, const QStringLis
     return false;
 }
 
-QString VersionText(int major, int minor, int patch) {
-    return QStringLiteral("Version %1.%2.%3").arg(major).arg(minor).arg(patch);
-}
-
 QString VersionText() {
-    return VersionText(OSTRAND_VERSION_MAJOR, OSTRAND_VERSION_MINOR, OSTRAND_VERSION_PATCH);
+    return QStringLiteral("Version %1.%2.%3")
+        .arg(OSTRAND_VERSION_MAJOR)
+        .arg(OSTRAND_VERSION_MINOR)
+        .arg(OSTRAND_VERSION_PATCH);
 }
 
 AboutWindow::AboutWindow(QWidget* owner, Processes* processes, MessageBoxes* messages,

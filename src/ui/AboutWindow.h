@@ -42,9 +42,8 @@ private:
     QStringList searchPaths_;
 };
 
-// "Version " + major.minor.patch of the program, and of any version numbers.
+// "Version " + major.minor.patch of the program.
 QString VersionText();
-QString VersionText(int major, int minor, int patch);
 
 // Shows the About window modally over the owner; returns when it is closed.
 void ShowAbout(QWidget* owner, Processes* processes = nullptr, MessageBoxes* messages = nullptr);

@@ -191,10 +191,6 @@ ConfigEditor::ConfigEditor(QWidget* window, std::function<void()> reload,
 
 ConfigEditor::~ConfigEditor() = default;
 
-QStringList ConfigEditor::Watched() const {
-    return watcher_->files();
-}
-
 void ConfigEditor::FileChanged() {
     // An editor that saves by writing a new file and renaming it over the old one ends the
     // watch on the old file: watch the new one. The folder shows when it arrives.

@@ -67,9 +67,6 @@ public:
 
     void Edit(const QString& file);
 
-    // The files watched for changes (the one opened by the desktop, if any).
-    QStringList Watched() const;
-
 private:
     void FileChanged();
 

@@ -40,9 +40,7 @@ public:
     void SetText(const QString& text); // shows the window first when it is not shown
     void Close();
 
-    bool IsShown() const { return !window_.isNull(); }
     QString Text() const;
-    StatusWindow* Window() const { return window_.data(); }
 
 private:
     QWidget* owner_;

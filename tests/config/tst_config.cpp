@@ -33,8 +33,7 @@ template <typename Seq> QString Joined(const Seq& values) {
 
 // One aspect of a loaded configuration as text: "count" (definitions, DCG and CG entries),
 // "serial", "dcg" and "cg" (count, first and last entry), "table i", "tableFor d" (dividers
-// 1..7), "inUse" (each definition's divider at its RefIndex), or "def": the names, then every
-// field of definition 1 in declaration order.
+// 1..7), or "def": the names, then every field of definition 1 in declaration order.
 QString Probe(const Configuration& cfg, const QString& what) {
     const QStringList w = what.split(u' ');
     const int dcg = cfg.DCGCount, cg = cfg.CGCount;
@@ -48,10 +47,6 @@ QString Probe(const Configuration& cfg, const QString& what) {
     };
     if (w[0] == "table") return dividers(cfg.RefTables[w[1].toUInt()]);
     if (w[0] == "tableFor") return dividers(cfg.TableFor(w[1].toInt()));
-    QList<int> inUse;
-    for (int d = 1; d <= cfg.DefinitionCount(); ++d)
-        inUse << cfg.TableFor(d)[qMin(int(cfg.Definition(d).RefIndex), 7)];
-    if (what == "inUse") return Joined(inUse);
     const RadioDefinition& d = cfg.Definition(1);
     return cfg.Names.join(u'|') + ": " +
            Joined(QList<double>{d.EnforceHi, d.EnforceLo, double(d.Injection), double(d.TxMult),
@@ -298,7 +293,6 @@ private slots:
             "VHF Delta-SX|UHF Delta-SX|VHF Delta-S: 174 136 0 1 1 45 13.2 3 1 DSX 0 0 17");
         Row("too large: nothing read, and said", Big(IniFile::kMaxFileSize + 1), "problem",
             "larger than 16 MiB");
-        Row("shipped dividers in use", shipped, "inUse", "2112 3168 2112");
     }
     void loads() {
         QFETCH(QByteArray, content);
