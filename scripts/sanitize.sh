@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the whole tree with AddressSanitizer and UndefinedBehaviorSanitizer into build-asan/
 # (or $OSTRAND_ASAN_DIR) and runs every test there. Any sanitizer report aborts the test that
-# made it, so the run fails. Extra arguments go to ctest (e.g. -R tst_riblink).
+# made it, so the run fails. Extra arguments go to ctest (e.g. -R tst_link).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 dir="${OSTRAND_ASAN_DIR:-$root/build-asan}"
