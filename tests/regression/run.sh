@@ -41,11 +41,15 @@ case_() {
         done
         shift
         cp channels.DSX radio.DSX
+        # The previous case's output must be gone before the simulator starts: its redirection
+        # truncates the file only when the child runs, and the wait below would read the old
+        # device.
+        rm -f sim.out
         # shellcheck disable=SC2086
         "$bin/ribsim" --load radio.DSX --save radio.DSX $sim_args >sim.out 2>&1 &
         sim_pid=$!
         n=0
-        while ! grep -q '^/dev/' sim.out && [ $n -lt 600 ]; do
+        while ! grep -q '^/dev/' sim.out 2>/dev/null && [ $n -lt 600 ]; do
             sleep 0.05
             n=$((n + 1))
         done
