@@ -19,10 +19,8 @@ struct Dividers {
     int16_t tx = 0;
 };
 
-// Reference code 0 names two steps: the receive half uses T[3], the transmit half T[1].
 Dividers DividersFor(int k, const DividerTable& t) {
-    if (k == 0) return {t[3], t[1]};
-    return {t[size_t(k)], t[size_t(k)]};
+    return {HalfDivider(k, false, t), HalfDivider(k, true, t)};
 }
 
 int CctCount(int16_t curRadioID) {
@@ -47,6 +45,13 @@ void EncodeSynth(double synth, int16_t div, double refFreq, int16_t& N, int16_t&
 }
 
 } // namespace
+
+int16_t HalfDivider(int k, bool transmit, const DividerTable& t) {
+    if (k < 0 || k > 7) return 0;
+    // Reference code 0 names two steps: the receive half uses T[3], the transmit half T[1].
+    if (k == 0) return transmit ? t[1] : t[3];
+    return t[size_t(k)];
+}
 
 ChannelRow EEDecode(const EEImage& image, int EEindex, const CodecContext& ctx) {
     ChannelRow row;

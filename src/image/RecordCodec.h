@@ -14,6 +14,9 @@ constexpr bool IsRecordIndex(int EEindex) {
     return EEindex >= 0 && EEindex <= kBlockSize - 8 && EEindex % 8 == 0;
 }
 
+// The divider of one half for reference code k (0..7; anything else is 0, no reference).
+int16_t HalfDivider(int k, bool transmit, const DividerTable& t);
+
 // Decodes the record at EEindex. For an EEindex that is no record: an empty row (nothing read).
 ChannelRow EEDecode(const EEImage& image, int EEindex, const CodecContext& ctx);
 // Rebuilds the record at EEindex from scratch; nothing else in the image changes. An EEindex

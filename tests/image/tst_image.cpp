@@ -1,9 +1,12 @@
 // The image: the synthesizer counters, whole channel records in both layouts, and personality
 // files as text and on disk. What the codec and the reference lists show on every definition
 // the command line reaches, channel by channel, is pinned by the regression check as well.
+#include "band/BandLimits.h"
+#include "image/EntryExplanation.h"
 #include "image/FreqCodec.h"
 #include "image/PersonalityFile.h"
 #include "image/RecordCodec.h"
+#include "image/ToneCodec.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -247,6 +250,109 @@ private slots:
                 previous = RecordAt(image, kRow1);
             }
         }
+    }
+
+    // What the status bar says of an entry once the codec has stored it and the field shows it
+    // back (reference 3: a 6.25 kHz step; low side of 10 MHz).
+    void explainEntry_data() {
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<int>("radio");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("said");
+        const auto add = [](const char* what, EntryField f, int radio, const char* typed,
+                            const char* said) {
+            QTest::newRow(what) << int(f) << radio << QString(typed) << QString(said);
+        };
+        using enum EntryField;
+        add("within half a kilohertz: nothing", TxFreq, 17, "146.5254", "");
+        add("rounded to the step", TxFreq, 17, "146.523",
+            "146.523 rounded to the 6.250 kHz step of its PLL Ref.: shown as 146.5250");
+        add("cut at a comma", RxFreq, 17, "146,52",
+            "146,52 read as 146 (the decimal point is \".\"): shown as 146.0000");
+        add("beyond the synthesizer's count", TxFreq, 17, "450.1",
+            "450.1 is beyond what the synthesizer counts at this PLL Ref.: stored as 40.5000");
+        add("cannot be stored", RxFreq, 17, "5",
+            "5 cannot be stored with this PLL Ref.: no Rx frequency");
+        add("0 typed for none: nothing", TxFreq, 17, "0", "");
+        add("a tone read as a DCG code", RxTone, 17, "100",
+            "100 read as DCG code 100 (shown as 446, the same code word)");
+        add("a listed tone without its point", TxTone, 17, "74",
+            "74 read as DCG code 074 (a CG tone is typed with a point: 74.4)");
+        add("only a leading zero added: nothing", TxTone, 17, "23", "");
+        add("reading stops at a digit 8", TxTone, 17, "238", "238 read as DCG code 023");
+        add("unstorable code cleared", RxTone, 17, "777",
+            "777 read as DCG code 777, which cannot be stored: no tone");
+        add("no octal digit", RxTone, 17, "9", "9 is no DCG code (octal digits 0-7): no tone");
+        add("nearest generator setting", RxTone, 17, "71.9",
+            "71.9 replaced by the nearest tone generator setting, 71.8");
+        add("beyond the generator", TxTone, 17, "1000.",
+            "1000. replaced by the nearest tone generator setting, 238.1");
+        add("only a decimal added: nothing", TxTone, 17, "100.", "");
+        add("nearest listed tone", RxTone, 16, "80.0",
+            "80.0 replaced by the nearest listed CG tone, 77.0");
+        add("no listed tone within 20 Hz", RxTone, 16, "250.3",
+            "250.3 is not within 20 Hz of a listed CG tone: no tone");
+    }
+    void explainEntry() {
+        QFETCH(int, entry);
+        QFETCH(int, radio);
+        const auto field = EntryField(entry);
+        QFETCH(QString, typed);
+        const CodecContext ctx = Context(radio);
+        const bool tx = field == EntryField::TxFreq || field == EntryField::TxTone;
+        EEImage image{};
+        QString shown;
+        if (field == EntryField::TxFreq || field == EntryField::RxFreq) {
+            EEEncode(image, kRow1, tx ? Freqs("", qPrintable(typed)) : Freqs(qPrintable(typed), ""),
+                     ctx);
+            const ChannelRow back = EEDecode(image, kRow1, ctx);
+            shown = tx ? back.TxFreq : back.RxFreq;
+        } else {
+            shown = ToneEntry(image, kRow1 + (tx ? 4 : 0), typed, ctx);
+        }
+        QTEST(ExplainEntry(field, typed, shown, ctx, 3), "said");
+    }
+
+    // Channel 2's frequencies as the grid shows them against the limits: those outside.
+    void bandLimits_data() {
+        QTest::addColumn<float>("lo");
+        QTest::addColumn<float>("hi");
+        QTest::addColumn<QString>("tx");
+        QTest::addColumn<QString>("rx");
+        QTest::addColumn<QString>("outside");
+        const QString band = " is outside 136.0000–174.0000 MHz";
+        QTest::newRow("the limits themselves are inside") << 136.0f << 174.0f << "136.0000"
+                                                          << "174.0000"
+                                                          << "";
+        QTest::newRow("limits a float cannot hold keep their own values inside")
+            << 136.0375f << 173.9625f << "136.0375"
+            << "173.9625"
+            << "";
+        QTest::newRow("below and above, Tx first")
+            << 136.0f << 174.0f << "135.9999"
+            << "450.1000"
+            << "channel 2 Tx Freq. 135.9999" + band + "|channel 2 Rx Freq. 450.1000" + band;
+        QTest::newRow("no frequency is never outside") << 136.0f << 174.0f << ""
+                                                       << ""
+                                                       << "";
+        QTest::newRow("one limit unset: no band") << 0.0f << 174.0f << "450.1000"
+                                                  << ""
+                                                  << "";
+        QTest::newRow("limits reversed: no band") << 174.0f << 136.0f << "450.1000"
+                                                  << ""
+                                                  << "";
+    }
+    void bandLimits() {
+        QFETCH(float, lo);
+        QFETCH(float, hi);
+        QFETCH(QString, tx);
+        QFETCH(QString, rx);
+        const BandLimits limits{lo, hi};
+        QStringList said;
+        const std::vector<ChannelRow> rows{{}, Freqs(qPrintable(rx), qPrintable(tx))};
+        for (const OutOfBand& f : FrequenciesOutside(rows, limits))
+            said << OutsideText(f, limits);
+        QTEST(said.join(u'|'), "outside");
     }
 
     // The file's text and the 256 digits it reads as; empty: rejected.

@@ -81,7 +81,7 @@ case_() {
             wait "$sim_pid" || true
             sim_pid=
             echo "--- debug log"
-            clean op.log
+            [ ! -e op.log ] || clean op.log # none when nothing was sent
             echo "--- received by the RIB"
             clean sim.out | grep '^< ' || true
             echo "--- the radio holds"
@@ -139,6 +139,9 @@ case_ write-other-cpu-yes --sim --cpu 0x10 --revision 2 -- write garbled.DSX --c
     --yes-cpu-mismatch $fast
 case_ write-verify-failed --sim --compare-differ -- write garbled.DSX --config Ostrand.ini $fast
 case_ write-sid-silent --sim --silent SID -- write garbled.DSX --config Ostrand.ini $fast
+case_ write-out-of-band --sim -- write channels.DSX --config Ostrand.ini --band 5 $fast
+case_ write-out-of-band-allowed --sim -- write channels.DSX --config Ostrand.ini --band 5 \
+    --allow-out-of-band $fast
 
 if [ "$record" = "--record" ]; then
     rm -rf "$here/expected"

@@ -4,6 +4,7 @@
 #include "CliHost.h"
 #include "ManPage.h"
 
+#include "band/BandLimits.h"
 #include "band/BandSelection.h"
 #include "common/Numbers.h"
 #include "config/Configuration.h"
@@ -120,6 +121,9 @@ struct Options {
     QCommandLineOption output{QStringList{"o", "output"}, "The personality file to write.", "FILE"};
     QCommandLineOption yesCpu{"yes-cpu-mismatch",
                               "Write even when the radio's CPU type differs from --cpu."};
+    QCommandLineOption allowOutOfBand{"allow-out-of-band",
+                                      "Write even when a frequency lies outside the definition's "
+                                      "band limits."};
     // Scales every wait and pause of the radio link (tests, slow links); 1 is real time.
     QCommandLineOption timeScale{"time-scale", "Scale of the link's waits.", "FACTOR", "1"};
 
@@ -139,13 +143,14 @@ CommandHelp HelpFor(const CommandInfo& info, const Options& o) {
                                                   o.rxMult,   o.txMult, o.injection, o.invertTx,
                                                   o.invertRx, o.device, o.log,       o.timeScale};
     if (info.command == Command::Encode || info.command == Command::Read) help.options << o.output;
-    if (info.command == Command::Write) help.options << o.yesCpu;
+    if (info.command == Command::Write) help.options << o.yesCpu << o.allowOutOfBand;
     return help;
 }
 
 struct Session {
     CodecContext ctx;
-    QString unusable; // why the radio-wide values cannot encode a plan; empty when they can
+    BandLimits limits; // the definition's; frequencies outside are warned of
+    QString unusable;  // why the radio-wide values cannot encode a plan; empty when they can
     QString device;
     QString logPath;
     double timeScale = 1.0; // of the clock the radio operations run on
@@ -253,6 +258,7 @@ std::optional<Failure> OpenSession(const QCommandLineParser& parser, const Optio
     if (parser.isSet(o.invertRx)) fields.DCGInvertRx = overrides.DCGInvertRx;
     const RadioValues values = ReadRadioValues(fields);
     s.ctx = ContextFor(cfg, band, values);
+    s.limits = LimitsOf(cfg.Definition(band));
     if (const auto bad = values.FirstUnusable()) {
         const QCommandLineOption* options[] = {&o.refFreq, &o.ifFreq, &o.rxMult, &o.txMult};
         const QCommandLineOption& option = *options[int(bad->value)];
@@ -349,6 +355,14 @@ void Warn(const QString& text) {
     std::fprintf(stderr, "ostrand-cli: warning: %s\n", qPrintable(text));
 }
 
+// One warning per frequency outside the band, as the window would show the rows; how many.
+size_t WarnOutOfBand(const std::vector<ChannelRow>& rows, const BandLimits& limits) {
+    const std::vector<OutOfBand> outside = FrequenciesOutside(rows, limits);
+    for (const OutOfBand& f : outside)
+        Warn(OutsideText(f, limits));
+    return outside.size();
+}
+
 int Encode(const Session& s, const QString& csvPath, const QString& outPath) {
     if (!s.unusable.isEmpty())
         return Report(Failed(s.unusable + QStringLiteral(": no frequency could be stored")));
@@ -399,6 +413,7 @@ int Encode(const Session& s, const QString& csvPath, const QString& outPath) {
         return Report(Failed(lostFrequencies.join(QStringLiteral("; ")) +
                              QStringLiteral("; nothing written")));
 
+    WarnOutOfBand(stored, s.limits);
     if (auto failure = SavePersonality(outPath, image)) return Report(*failure);
     PrintChannels(stored, s.ctx);
     return kExitOk;
@@ -446,9 +461,13 @@ int Read(const Session& s, const QString& outPath) {
     return kExitOk;
 }
 
-int Write(const Session& s, const QString& path, bool yesCpuMismatch) {
+int Write(const Session& s, const QString& path, bool yesCpuMismatch, bool allowOutOfBand) {
     CliHost host(s.ctx.CurRadioID, s.device, s.logPath, yesCpuMismatch);
     if (auto failure = LoadPersonality(path, host.Image())) return Report(*failure);
+    if (WarnOutOfBand(DecodeAll(host.Image(), s.ctx), s.limits) > 0 && !allowOutOfBand)
+        return Report(Failed(QStringLiteral("not written: frequencies outside %1; "
+                                            "--allow-out-of-band writes them anyway")
+                                 .arg(s.limits.Text())));
     Clock clock(s.timeScale);
     CliHost::StopOnInterrupt(clock);
     if (!WriteRadio(host, host, clock)) return RadioFailure(host, QStringLiteral("Write Radio"));
@@ -531,7 +550,7 @@ int Run(const QStringList& arguments) {
     case Command::Read:
         return Read(session, parser.value(o.output));
     case Command::Write:
-        return Write(session, args.first(), parser.isSet(o.yesCpu));
+        return Write(session, args.first(), parser.isSet(o.yesCpu), parser.isSet(o.allowOutOfBand));
     }
     return kExitUsage;
 }

@@ -123,7 +123,8 @@ QString ManPage(const std::vector<CommandHelp>& commands, const QStringList& csv
     page += Item(Bold(QString::number(kExitOk)), QStringLiteral("Success."));
     page += Item(Bold(QString::number(kExitFailed)),
                  QStringLiteral("A file could not be read or written, its content was invalid, "
-                                "or a radio operation failed or was interrupted."));
+                                "a radio operation failed or was interrupted, or write refused "
+                                "frequencies outside the band limits."));
     page += Item(Bold(QString::number(kExitUsage)),
                  QStringLiteral("An unknown command or option, or a bad option value."));
 
