@@ -2,8 +2,12 @@
 
 #include "app/Preferences.h"
 #include "band/BandSelection.h"
+#include "editor/BandMarks.h"
 #include "editor/ChannelGrid.h"
 #include "editor/FieldFocus.h"
+#include "editor/FieldHelp.h"
+#include "editor/ToneCompleter.h"
+#include "image/EntryExplanation.h"
 #include "image/RecordCodec.h"
 #include "image/ToneCodec.h"
 #include "link/RadioOperations.h"
@@ -32,6 +36,7 @@
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <utility>
@@ -43,6 +48,8 @@ namespace {
 // How long a notice (a start-up or configuration message) stays in the status window.
 constexpr int kNoticeMs = 10000;
 constexpr int kRefusalPauseMs = 3000;
+// How long an explanation of an entry stays in the status bar.
+constexpr int kExplanationMs = 15000;
 
 const QString kConfigName = QStringLiteral("Ostrand.ini");
 
@@ -199,6 +206,13 @@ void MainWindow::BuildControls() {
     band->addWidget(cmdWrite, 1, 8);
     band->addWidget(lblCPUType, 2, 0, 1, 8);
     outer->addLayout(band);
+
+    // Out-of-band frequencies stay listed; an explanation covers them while it is shown.
+    lblOutOfBand = new QLabel(this);
+    lblOutOfBand->setObjectName(QStringLiteral("lblOutOfBand"));
+    lblOutOfBand->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    statusBar()->addWidget(lblOutOfBand, 1);
+    DescribeControls(this);
 }
 
 void MainWindow::ConnectHandlers() {
@@ -229,9 +243,7 @@ void MainWindow::ConnectHandlers() {
     for (QCheckBox* invert : {chkDCGInvertTx, chkDCGInvertRx})
         connect(invert, &QCheckBox::toggled, this, [this] { RefreshValues(false); });
 
-    connect(grid_, &ChannelGrid::FrequencyLeft, this, [this] {
-        if (!shutdownDone_) RefreshValues(true);
-    });
+    connect(grid_, &ChannelGrid::FrequencyLeft, this, &MainWindow::FrequencyLeft);
     connect(grid_, &ChannelGrid::ToneLeft, this, &MainWindow::ToneLeft);
     connect(grid_, &ChannelGrid::ReferenceChanged, this, &MainWindow::cmbRef_Click);
     connect(grid_, &ChannelGrid::ChannelClicked, this, &MainWindow::lblChan_Click);
@@ -297,6 +309,7 @@ void MainWindow::ReadINIFile() {
     const int remembered = cmbBand->currentIndex();
     const QString path = ProgramFile(kConfigName);
     const QString problem = LoadConfiguration(path, cfg_);
+    grid_->SetToneCompletions(ToneCompletions(cfg_));
     // A missing file that start-up could not replace has been reported already.
     if (!problem.isEmpty() && (seedNotice_.isEmpty() || QFileInfo::exists(path)))
         Notice(QStringLiteral("%1 was not read (%2): the Band list is empty.")
@@ -343,6 +356,7 @@ void MainWindow::DecodeRows() {
         const QScopedValueRollback hold(HoldOffRefresh, true);
         grid_->WriteRow(c - 1, row);
     }
+    MarkBandLimits();
 }
 
 void MainWindow::RefreshValues(bool RefreshEE) {
@@ -378,7 +392,7 @@ void MainWindow::MarkRadioValues() {
                                                : QStringLiteral("QLineEdit { border: 2px solid "
                                                                 "#d00000; border-radius: 2px; }"));
         field->setToolTip(problem.isEmpty()
-                              ? QString()
+                              ? FieldToolTip(field->objectName())
                               : problem + QStringLiteral(": nothing from the grid is stored, saved "
                                                          "or written until it is corrected."));
     }
@@ -455,14 +469,42 @@ void MainWindow::cmbRef_Click(int /*index*/) {
 
 void MainWindow::lblChan_Click(int index) {
     grid_->CopyRow(index);
+    MarkBandLimits();
 }
 
 void MainWindow::ToneLeft(int row, bool transmit) {
     if (shutdownDone_) return;
     const auto column = transmit ? ChannelGrid::TxTone : ChannelGrid::RxTone;
     const int EEindex = EEindexForChannel(row + 1) + (transmit ? 4 : 0);
-    grid_->SetText(row, column,
-                   ToneEntry(eeImage_, EEindex, grid_->Text(row, column), CurrentContext()));
+    const QString typed = grid_->Text(row, column);
+    const bool edited = qobject_cast<QLineEdit*>(grid_->Field(row, column))->isModified();
+    const CodecContext ctx = CurrentContext();
+    grid_->SetText(row, column, ToneEntry(eeImage_, EEindex, typed, ctx));
+    if (edited)
+        Explain(ExplainEntry(transmit ? EntryField::TxTone : EntryField::RxTone, typed,
+                             grid_->Text(row, column), ctx, grid_->ReadRow(row).RefIndex));
+}
+
+void MainWindow::FrequencyLeft(int row, bool transmit) {
+    if (shutdownDone_) return;
+    const auto column = transmit ? ChannelGrid::TxFreq : ChannelGrid::RxFreq;
+    const QString typed = grid_->Text(row, column);
+    const bool edited = qobject_cast<QLineEdit*>(grid_->Field(row, column))->isModified();
+    RefreshValues(true);
+    const QString shown = grid_->Text(row, column);
+    // Not stored (a radio-wide value is unusable): the entry stands as typed.
+    if (edited && shown != typed)
+        Explain(ExplainEntry(transmit ? EntryField::TxFreq : EntryField::RxFreq, typed, shown,
+                             CurrentContext(), grid_->ReadRow(row).RefIndex));
+}
+
+void MainWindow::Explain(const QString& text) {
+    if (!text.isEmpty()) statusBar()->showMessage(text, clock_.Scaled(kExplanationMs));
+}
+
+std::vector<OutOfBand> MainWindow::MarkBandLimits() {
+    return MarkOutOfBand(*grid_, *lblOutOfBand,
+                         LimitsOf(cfg_.Definition(cmbBand->currentIndex() + 1)));
 }
 
 void MainWindow::RunOperation(const std::function<void()>& operation) {
@@ -496,6 +538,17 @@ void MainWindow::cmdWrite_Click() {
     if (const auto unusable = CurrentValues().FirstUnusable()) {
         Refuse(QStringLiteral("Radio Not Written\n") + unusable->reason);
         return;
+    }
+    // The grid as it will be written; frequencies outside the band are written only on a Yes
+    // (asked here, before the operation and its waits start).
+    EncodeRows();
+    DecodeRows();
+    if (const auto outside = MarkBandLimits(); !outside.empty()) {
+        const BandLimits limits = LimitsOf(cfg_.Definition(cmbBand->currentIndex() + 1));
+        if (!services_.messages->AskYesNoStop(OutOfBandQuestion(outside, limits),
+                                              QString::fromLatin1(kOutOfBandTitle)) ||
+            closing_)
+            return;
     }
     RunOperation([this] {
         // The image holds exactly the grid, encoded for the current CPU type.

@@ -4,6 +4,7 @@
 // dialogs, processes and clock in through MainWindowServices.
 #pragma once
 
+#include "band/BandLimits.h"
 #include "common/Clock.h"
 #include "config/Configuration.h"
 #include "image/ChannelRow.h"
@@ -14,6 +15,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -100,6 +102,11 @@ private:
     void cmbRef_Click(int index);
     void lblChan_Click(int index);
     void ToneLeft(int row, bool transmit);
+    void FrequencyLeft(int row, bool transmit);
+    // Guidance while editing: how an entry was read (in the status bar), and the frequencies
+    // outside the selected definition's band (marked in the grid, listed in the status bar).
+    void Explain(const QString& text);
+    std::vector<OutOfBand> MarkBandLimits();
     void cmdRead_Click();
     void cmdWrite_Click();
     // What File Open and File Save work with.
@@ -147,6 +154,7 @@ private:
     QPushButton* cmdRead = nullptr;
     QPushButton* cmdWrite = nullptr;
     ChannelGrid* grid_ = nullptr;
+    QLabel* lblOutOfBand = nullptr; // in the status bar
 
     bool operationRunning_ = false;
     bool closing_ = false;

@@ -1,9 +1,12 @@
 #include "editor/ChannelGrid.h"
 
 #include "editor/FieldFocus.h"
+#include "editor/FieldHelp.h"
+#include "editor/ToneCompleter.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -73,6 +76,14 @@ QString Indexed(const char* name, int r) {
     return QStringLiteral("%1_%2").arg(QLatin1StringView(name)).arg(r);
 }
 
+// Each column's caption for a screen reader, and the header label that explains it.
+constexpr const char* kCaptions[] = {"Tx Freq.",  "Rx Freq.", "PLL Ref.", "Tx CG/DCG",
+                                     "Rx CG/DCG", "STE",      "CCT",      "Tx W",
+                                     "Tx Z",      "Rx W",     "Rx Z"};
+constexpr const char* kHeaders[] = {"lblTxFreq", "lblRxFreq", "lblPLLRef", "lblTxTone",
+                                    "lblRxTone", "lblSTE",    "lblCCT",    "lblTxWZ",
+                                    "lblTxWZ",   "lblRxWZ",   "lblRxWZ"};
+
 QCheckBox* Box(QWidget* parent, const char* name, int r) {
     auto* box = new QCheckBox(parent);
     box->setObjectName(Indexed(name, r));
@@ -117,6 +128,7 @@ ChannelGrid::ChannelGrid(QWidget* parent) : QWidget(parent) {
     layout->addWidget(lblTxWZ, headerRow, At(TxW), 1, 2, centre);
     layout->addWidget(lblRxWZ, headerRow, At(RxW), 1, 2, centre);
 
+    toneCompleter_ = MakeToneCompleter(this);
     const QStringList refItems = InitialReferenceItems();
     const QStringList cctItems = InitialCctItems();
     for (int r = 0; r < kChannels; ++r) {
@@ -133,8 +145,8 @@ ChannelGrid::ChannelGrid(QWidget* parent) : QWidget(parent) {
         txtRxFreq_[r] = NamedField(this, Indexed("txtRxFreq", r), kFreqLength);
         txtTxTone_[r] = NamedField(this, Indexed("txtTxTone", r), kToneLength);
         txtRxTone_[r] = NamedField(this, Indexed("txtRxTone", r), kToneLength);
-        WatchFieldFocus(txtTXFreq_[r], [this, r] { emit FrequencyLeft(r); });
-        WatchFieldFocus(txtRxFreq_[r], [this, r] { emit FrequencyLeft(r); });
+        WatchFieldFocus(txtTXFreq_[r], [this, r] { emit FrequencyLeft(r, true); });
+        WatchFieldFocus(txtRxFreq_[r], [this, r] { emit FrequencyLeft(r, false); });
         WatchFieldFocus(txtTxTone_[r], [this, r] { emit ToneLeft(r, true); });
         WatchFieldFocus(txtRxTone_[r], [this, r] { emit ToneLeft(r, false); });
 
@@ -171,6 +183,19 @@ ChannelGrid::ChannelGrid(QWidget* parent) : QWidget(parent) {
         layout->addWidget(chkTxZ_[r], row, At(TxZ), Qt::AlignHCenter);
         layout->addWidget(chkRxW_[r], row, At(RxW), Qt::AlignHCenter);
         layout->addWidget(chkRxZ_[r], row, At(RxZ), Qt::AlignHCenter);
+
+        txtTxTone_[r]->setCompleter(toneCompleter_);
+        txtRxTone_[r]->setCompleter(toneCompleter_);
+        // What a screen reader says of each field: its channel and column, and the column's
+        // help from the header above it.
+        lblChan_[r]->setAccessibleName(QStringLiteral("Channel %1").arg(r + 1));
+        lblChan_[r]->setAccessibleDescription(lblChan_[r]->toolTip());
+        for (int c = TxFreq; c <= RxZ; ++c) {
+            QWidget* field = Field(r, Column(c));
+            field->setAccessibleName(
+                QStringLiteral("Channel %1 %2").arg(r + 1).arg(QLatin1StringView(kCaptions[c])));
+            field->setAccessibleDescription(FieldHelp(QLatin1StringView(kHeaders[c])));
+        }
     }
 
     // Put the W and Z boxes right under the two letters of their "W     Z" header.
@@ -266,6 +291,22 @@ void ChannelGrid::SetCctItems(const QStringList& items) {
         list->clear();
         list->addItems(items);
     }
+}
+
+void ChannelGrid::MarkField(int r, Column c, const QString& why) {
+    QWidget* field = Field(r, c);
+    if (field->property("marked").toString() == why) return; // a style change costs a relayout
+    field->setProperty("marked", why);
+    field->setStyleSheet(why.isEmpty() ? QString()
+                                       : QStringLiteral("QLineEdit { border: 2px solid #e07000; "
+                                                        "border-radius: 2px; }"));
+    field->setToolTip(why);
+    const QString help = FieldHelp(QLatin1StringView(kHeaders[c]));
+    field->setAccessibleDescription(why.isEmpty() ? help : why + QStringLiteral(". ") + help);
+}
+
+void ChannelGrid::SetToneCompletions(const QStringList& items) {
+    SetCompletions(toneCompleter_, items);
 }
 
 QWidget* ChannelGrid::ChainTabOrder(QWidget* before) {

@@ -13,6 +13,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QCompleter;
 class QLineEdit;
 
 namespace ostrand {
@@ -83,12 +84,18 @@ public:
     // The CCT lists rebuilt from scratch.
     void SetCctItems(const QStringList& items);
 
+    // A field marked with a reason (a coloured frame, the reason as its tooltip and in what a
+    // screen reader says of it), or unmarked with an empty one.
+    void MarkField(int r, Column c, const QString& why);
+    // What the tone fields offer as the operator types (the configured CG tones and DCG codes).
+    void SetToneCompletions(const QStringList& items);
+
     // Tab order row by row: Tx Freq., Rx Freq., PLL Ref., tones, STE, CCT, Tx W/Z, Rx W/Z.
     // Chains after `before` (when given) and returns the last control.
     QWidget* ChainTabOrder(QWidget* before);
 
 signals:
-    void FrequencyLeft(int row);
+    void FrequencyLeft(int row, bool transmit);
     void ToneLeft(int row, bool transmit);
     void ReferenceChanged(int row);
     void ChannelClicked(int row);
@@ -108,6 +115,7 @@ private:
     Column_<QCheckBox> chkRxW_{};
     Column_<QCheckBox> chkRxZ_{};
     std::array<int, kChannels> keptCct_;
+    QCompleter* toneCompleter_ = nullptr;
 };
 
 } // namespace ostrand

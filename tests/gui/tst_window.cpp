@@ -10,17 +10,21 @@
 #include "platform/MessageBoxes.h"
 #include "ui/StatusWindow.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -37,22 +41,25 @@ namespace {
 struct Dialogs : ostrand::FileDialogs, ostrand::MessageBoxes {
     QString open, save; // the paths the file dialogs return
     QStringList asked;  // question titles
+    QString question;   // the last question's text
+    bool yes = false;   // the answer to every question
     QString openFilter; // the filter the Open dialog came up with
     QString OpenFile(const ostrand::FileDialogRequest& r) override {
         return openFilter = r.selectedFilter, open;
     }
     QString SaveFile(const ostrand::FileDialogRequest&) override { return save; }
-    bool AskYesNoStop(const QString&, const QString& title) override {
-        return asked << title, false;
+    bool AskYesNoStop(const QString& text, const QString& title) override {
+        return asked << title, question = text, yes;
     }
     void Inform(const QString&, const QString&) override {}
 };
 
-// 1: Delta-SX high side x1; 2: Delta-SX low side x3 on IF 21.4; 3: Delta-S; 4: Delta-SX with
-// both inversions; 5: a divider table that does not exist. DCG list 023, 025 and 754 only.
+// 1: Delta-SX high side x1, band 136-174 MHz; 2: Delta-SX low side x3 on IF 21.4; 3: Delta-S;
+// 4: Delta-SX with both inversions; 5: a divider table that does not exist. DCG 023, 025, 754.
 QByteArray Ini(const QString& device = {}) {
     const char* defs[] = {
-        "Name=VHF SX high;TxMult=1;RxMult=1;IFFreq=45.0;RefIndex=3;RadioID=17;Injection=HI",
+        "Name=VHF SX high;TxMult=1;RxMult=1;IFFreq=45.0;RefIndex=3;RadioID=17;Injection=HI;"
+        "EnforceLo=136;EnforceHi=174",
         "Name=UHF SX x3;TxMult=3;RxMult=3;IFFreq=21.4;RefIndex=2;RadioID=17;Injection=LO",
         "Name=VHF S;TxMult=1;RxMult=1;IFFreq=45.0;RefIndex=3;RadioID=16;Injection=LO;"
         "DefaultExt=DSX",
@@ -145,6 +152,7 @@ void Apply(MainWindow& w, const QString& edits) {
             text->setFocus(Qt::TabFocusReason);
             text->clear();
             QTest::keyClicks(text, value);
+            if (text->completer()) text->completer()->popup()->hide(); // as Tab would
             Find(w, "cmdRead")->setFocus(Qt::TabFocusReason);
         } else if (auto* list = qobject_cast<QComboBox*>(c)) {
             list->setCurrentIndex(value.toInt());
@@ -458,7 +466,8 @@ private slots:
         dialogs.save = Home("/saved.DSX");
         auto w = OpenOnBand(0, {.fileDialogs = &dialogs, .timeScale = 0.001});
         Apply(*w, "cmbRef_0=3;txtTXFreq_0=147.0000;txtRxFreq_0=152.0000");
-        const QString channel1 = Row(*w, 0), old = Find<QLineEdit>(*w, field)->text();
+        const QString channel1 = Row(*w, 0), old = Find<QLineEdit>(*w, field)->text(),
+                      help = Find(*w, field)->toolTip();
         const ostrand::EEImage image = w->Image();
         Apply(*w, field + "=" + value);
         const QString said =
@@ -477,7 +486,7 @@ private slots:
         }
         Apply(*w, field + "=" + old + ";txtTXFreq_0=147.0000");
         QCOMPARE(Row(*w, 0), channel1);
-        QVERIFY(Find(*w, field)->toolTip().isEmpty());
+        QCOMPARE(Find(*w, field)->toolTip(), help);
     }
 
     // Emptying a radio-wide field leaves the grid as it was; a new value (or injection side)
@@ -602,6 +611,77 @@ private slots:
         // A copy stores only through the reference change it raises, so encode it first.
         w->RefreshValues(edits.contains(u"lblChan"));
         QCOMPARE(Grid(*w), expected);
+    }
+
+    // A frequency outside the band is marked and listed; Write Radio asks first, naming it, and
+    // writes only on a Yes. Back inside the band, the marks go.
+    void bandLimits_data() {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("No: nothing written") << false;
+        QTest::newRow("Yes: written") << true;
+    }
+    void bandLimits() {
+        WriteIni(Ini(Home("/no-such-port")));
+        Dialogs dialogs;
+        QFETCH(bool, yes);
+        dialogs.yes = yes;
+        auto w = OpenOnBand(0, {.messages = &dialogs, .timeScale = 0.001});
+        Apply(*w, "cmbRef_2=3;txtTXFreq_2=180;txtRxFreq_2=150");
+        const QString band = "outside 136.0000–174.0000 MHz";
+        QCOMPARE(Find(*w, "txtTXFreq", 2)->toolTip(), band);
+        QVERIFY(Find(*w, "txtRxFreq", 2)->toolTip().isEmpty());
+        QCOMPARE(Text(*w, "lblOutOfBand"),
+                 "Outside 136.0000–174.0000 MHz: channel 3 Tx Freq. 180.0000");
+        const QString said = StatusSeenDuring(*w, "cmdWrite");
+        QCOMPARE(dialogs.asked, QStringList{"Frequencies Outside the Band"});
+        QVERIFY(dialogs.question.startsWith("Channel 3 Tx Freq. 180.0000 is " + band));
+        QCOMPARE(said.isEmpty(), !yes);
+        w->activateWindow(); // the status window had it
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        Apply(*w, "txtTXFreq_2=170");
+        QVERIFY(Find(*w, "txtTXFreq", 2)->toolTip().isEmpty() &&
+                Text(*w, "lblOutOfBand").isEmpty());
+    }
+
+    // How an entry was read shows in the status bar.
+    void explainedEntry() {
+        auto w = OpenOnBand(0);
+        Apply(*w, "txtRxTone_0=340");
+        QCOMPARE(w->statusBar()->currentMessage(),
+                 "340 read as DCG code 340 (shown as 023, the same code word)");
+        Apply(*w, "txtTXFreq_0=146,52");
+        QCOMPARE(w->statusBar()->currentMessage(),
+                 "146,52 read as 146 (the decimal point is \".\"): shown as 146.0000");
+    }
+
+    // Every grid field has a name of its own for a screen reader; the tone fields complete
+    // from the configured lists as the operator types, and follow a reload.
+    void namesAndCompletion() {
+        auto w = OpenOnBand(0);
+        QSet<QString> names;
+        for (int r = 0; r < 16; ++r)
+            for (const char* stem : {"txtTXFreq", "txtRxFreq", "cmbRef", "txtTxTone", "txtRxTone",
+                                     "chkSTE", "cmbCCT", "chkTxW", "chkTxZ", "chkRxW", "chkRxZ"})
+                if (const QString name = Find(*w, stem, r)->accessibleName();
+                    name.startsWith(QStringLiteral("Channel %1 ").arg(r + 1)))
+                    names << name;
+        QCOMPARE(names.size(), 176);
+        QCOMPARE(Find(*w, "cmbBand")->accessibleName(), "Band");
+        auto* tone = Find<QLineEdit>(*w, "txtRxTone", 3);
+        const auto offered = [&](const char* typed) {
+            tone->setFocus(Qt::TabFocusReason);
+            QTest::keyClicks(tone, typed);
+            QStringList items{tone->completer()->popup()->isVisible() ? "popup:" : "none:"};
+            for (int i = 0; tone->completer()->setCurrentRow(i); ++i)
+                items << tone->completer()->currentCompletion();
+            tone->completer()->popup()->hide();
+            tone->clear();
+            return items.join(u' ');
+        };
+        QCOMPARE(offered("7"), "popup: 71.9 754");
+        WriteIni(Ini().replace("CG2=71.9", "CG2=77.0").replace("DCG3=754", "DCG3=712"));
+        w->ReadINIFile();
+        QCOMPARE(offered("7"), "popup: 77.0 712");
     }
 
     // Channel 16 on reference 3 with a DCG code, written from one window, read into another.
