@@ -211,6 +211,7 @@ void MainWindow::BuildControls() {
     lblOutOfBand = new QLabel(this);
     lblOutOfBand->setObjectName(QStringLiteral("lblOutOfBand"));
     lblOutOfBand->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    lblOutOfBand->setAccessibleName(QStringLiteral("Frequencies outside the band"));
     statusBar()->addWidget(lblOutOfBand, 1);
     DescribeControls(this);
 }
@@ -322,6 +323,7 @@ void MainWindow::ReadINIFile() {
         cmbBand->setCurrentIndex(-1);
     }
     cmbBand->setCurrentIndex(BandPositionFor(remembered, cmbBand->count()));
+    MarkBandLimits(); // also when no definition is applied any more
 }
 
 void MainWindow::debug_log(const QString& text) {

@@ -8,15 +8,16 @@ namespace ostrand {
 
 namespace {
 
-// The grid shows four decimals of MHz: limits and frequencies meet in those units.
-long long TenthsOfKiloHertz(double mhz) {
-    return std::llround(mhz * 10000.0);
+// The grid shows four decimals of MHz: limits and frequencies meet in those units (whole
+// numbers, exact in a double far beyond any frequency).
+double TenthsOfKiloHertz(double mhz) {
+    return std::round(mhz * 10000.0);
 }
 
 } // namespace
 
 bool BandLimits::Set() const {
-    return lo != 0 && hi != 0 && lo <= hi;
+    return lo != 0 && hi != 0 && lo <= hi && std::isfinite(lo) && std::isfinite(hi);
 }
 
 QString BandLimits::Text() const {
@@ -26,7 +27,7 @@ QString BandLimits::Text() const {
 
 bool BandLimits::Outside(const QString& freq) const {
     if (!Set() || freq.trimmed().isEmpty()) return false;
-    const long long f = TenthsOfKiloHertz(ParseLenient(freq));
+    const double f = TenthsOfKiloHertz(ParseLenient(freq));
     return f < TenthsOfKiloHertz(lo) || f > TenthsOfKiloHertz(hi);
 }
 
