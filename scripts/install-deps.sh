@@ -3,7 +3,7 @@
 # Further package names given as arguments are installed the same way.
 set -euo pipefail
 pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
-      libgl-dev xvfb xauth man-db desktop-file-utils appstream "$@")
+      libgl-dev xvfb xauth man-db desktop-file-utils appstream poppler-utils "$@")
 missing=()
 for p in "${pkgs[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -133,6 +133,34 @@ private slots:
             QVERIFY2(man.contains(name.replace("-", "\\-")), qPrintable(name));
     }
 
+    // The printed page holds the definition's name and every frequency the grid shows, under
+    // each record layout (pdftotext reads the PDF's text back).
+    void printHoldsThePlan_data() {
+        QTest::addColumn<QString>("options");
+        QTest::newRow("Delta-SX") << "";
+        QTest::newRow("Delta-S, band 2") << " --band 2 --cpu 16";
+    }
+    void printHoldsThePlan() {
+        QFETCH(QString, options);
+        QVERIFY(QFile::copy(qEnvironmentVariable("OSTRAND_SOURCE_DIR") +
+                                "/tests/regression/channels.DSX",
+                            Path("print.DSX")) ||
+                QFile::exists(Path("print.DSX")));
+        QCOMPARE(Run("print %D/print.DSX -o %D/plan.pdf" + options).code, 0);
+        QProcess text;
+        text.start("pdftotext", {"-layout", Path("plan.pdf"), "-"});
+        QVERIFY2(text.waitForFinished(), "pdftotext (poppler-utils) is needed");
+        const QString page = QString::fromUtf8(text.readAllStandardOutput());
+        const QString band = options.isEmpty() ? "1" : "2";
+        QVERIFY(page.contains(Run("bands").Lines().value(band.toInt()).section(',', 1, 1)));
+        QStringList frequencies;
+        for (const QString& line : Run("decode %D/print.DSX" + options).Lines().mid(1))
+            frequencies << line.section(',', 1, 2).split(',', Qt::SkipEmptyParts);
+        QVERIFY(frequencies.size() > 4);
+        for (const QString& frequency : frequencies)
+            QVERIFY2(page.contains(frequency), qPrintable(frequency));
+    }
+
     // Personality files are one type whatever the case of their extension.
     void personalityMimeType() {
         const auto type = [](const char* name) {

@@ -109,6 +109,19 @@ case_ encode-unusable encode plan.csv -o out.DSX --config Ostrand.ini --band 4
 "$bin/ostrand-cli" decode garbled.DSX --config Ostrand.ini --band 2 >decoded.csv
 case_ encode-decoded encode decoded.csv -o out.DSX --config Ostrand.ini --band 2
 
+# Comparisons: nothing, one field per column, bits the grid does not show, and no answer.
+"$bin/ostrand-cli" encode plan.csv -o plan.DSX --config Ostrand.ini >/dev/null 2>&1
+"$bin/ostrand-cli" encode columns.csv -o columns.DSX --config Ostrand.ini >/dev/null 2>&1
+case_ diff-same diff plan.DSX plan.DSX --config Ostrand.ini
+case_ diff-columns diff plan.DSX columns.DSX --config Ostrand.ini
+case_ diff-columns-delta-s diff plan.DSX columns.DSX --config Ostrand.ini --cpu 16
+case_ diff-hidden diff plan.DSX hidden.DSX --config Ostrand.ini
+case_ diff-unreadable diff plan.DSX none.DSX --config Ostrand.ini
+case_ diff-invalid diff short.DSX plan.DSX --config Ostrand.ini
+case_ diff-one-file diff plan.DSX --config Ostrand.ini
+case_ diff-no-config diff plan.DSX plan.DSX --config none.ini
+case_ print-unreadable print none.DSX -o out.pdf --config Ostrand.ini
+
 # Refusals: one line on standard error, a status that is not 0, nothing written.
 sed '2s/.*/1,,,0,,,,0,0,,0,0,0/' plan.csv >fields13.csv
 cat plan.csv >twice.csv && echo '2,,,0,,,,0,0,,0,0,0,0' >>twice.csv
@@ -133,6 +146,11 @@ case_ read-delta-s --sim --cpu 0x10 --revision 2 -- read -o out.DSX --config Ost
 case_ read-bad-checksum --sim --bad-checksum 5 -- read -o out.DSX --config Ostrand.ini $fast
 case_ read-no-rib --sim --silent all -- read -o out.DSX --config Ostrand.ini --time-scale 0.05
 case_ read-unknown --sim --cpu 18 -- read -o out.DSX --config Ostrand.ini $fast
+case_ verify-same --sim -- verify channels.DSX --config Ostrand.ini $fast
+case_ verify-different --sim -- verify garbled.DSX --config Ostrand.ini $fast
+case_ verify-delta-s --sim --cpu 0x10 --revision 2 -- verify garbled.DSX --config Ostrand.ini $fast
+case_ verify-no-rib --sim --silent all -- verify channels.DSX --config Ostrand.ini --time-scale 0.05
+case_ verify-bad-checksum --sim --bad-checksum 5 -- verify channels.DSX --config Ostrand.ini $fast
 case_ write --sim -- write garbled.DSX --config Ostrand.ini $fast
 case_ write-other-cpu --sim --cpu 0x10 --revision 2 -- write garbled.DSX --config Ostrand.ini $fast
 case_ write-other-cpu-yes --sim --cpu 0x10 --revision 2 -- write garbled.DSX --config Ostrand.ini \

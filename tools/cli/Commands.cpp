@@ -1,6 +1,5 @@
 #include "Commands.h"
 
-#include "ChannelCsv.h"
 #include "CliHost.h"
 #include "ManPage.h"
 
@@ -12,7 +11,10 @@
 #include "image/RecordCodec.h"
 #include "image/ToneCodec.h"
 #include "link/RadioOperations.h"
+#include "plan/ChannelCsv.h"
+#include "plan/PlanCompare.h"
 #include "platform/Paths.h"
+#include "print/PlanSheet.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -53,13 +55,13 @@ QString Native(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
 
-enum class Command { Bands, Decode, Encode, Read, Write };
+enum class Command { Bands, Decode, Encode, Diff, Print, Read, Verify, Write };
 
 struct CommandInfo {
     Command command;
     const char* name;
     const char* summary;
-    const char* positional; // empty: none
+    const char* positional; // empty: none; one word per argument
 };
 
 constexpr CommandInfo kCommands[] = {
@@ -72,7 +74,19 @@ constexpr CommandInfo kCommands[] = {
      "Encode a channel plan in CSV (\"-\" reads standard input) into a personality file, and "
      "print the channels as stored.",
      "CSV"},
+    {Command::Diff, "diff",
+     "Compare two personality files as the grid shows them: one line per differing field, "
+     "exit status 0 the same, 1 different, 2 trouble.",
+     "A B"},
+    {Command::Print, "print",
+     "Print a personality file's channel plan as a one-page PDF (-o), as the window prints "
+     "it.",
+     "FILE"},
     {Command::Read, "read", "Read the radio's personality into a file (Read Radio).", ""},
+    {Command::Verify, "verify",
+     "Read the radio (nothing is written to it) and compare it with a personality file as diff "
+     "does: exit status 0 the same, 1 different, 2 the read failed.",
+     "FILE"},
     {Command::Write, "write", "Write a personality file to the radio (Write Radio).", "FILE"},
 };
 
@@ -119,6 +133,7 @@ struct Options {
                               "PATH"};
     QCommandLineOption log{"log", "Append the debug log lines to FILE.", "FILE"};
     QCommandLineOption output{QStringList{"o", "output"}, "The personality file to write.", "FILE"};
+    QCommandLineOption pdf{QStringList{"o", "output"}, "The PDF file to write.", "FILE"};
     QCommandLineOption yesCpu{"yes-cpu-mismatch",
                               "Write even when the radio's CPU type differs from --cpu."};
     QCommandLineOption allowOutOfBand{"allow-out-of-band",
@@ -136,6 +151,7 @@ CommandHelp HelpFor(const CommandInfo& info, const Options& o) {
                      QLatin1String(info.summary),
                      QLatin1String(info.positional),
                      info.command == Command::Encode ? QStringLiteral("The channel plan.")
+                     : info.command == Command::Diff ? QStringLiteral("The personality files.")
                                                      : QStringLiteral("The personality file."),
                      {o.config}};
     if (info.command != Command::Bands)
@@ -143,6 +159,7 @@ CommandHelp HelpFor(const CommandInfo& info, const Options& o) {
                                                   o.rxMult,   o.txMult, o.injection, o.invertTx,
                                                   o.invertRx, o.device, o.log,       o.timeScale};
     if (info.command == Command::Encode || info.command == Command::Read) help.options << o.output;
+    if (info.command == Command::Print) help.options << o.pdf;
     if (info.command == Command::Write) help.options << o.yesCpu << o.allowOutOfBand;
     return help;
 }
@@ -150,7 +167,9 @@ CommandHelp HelpFor(const CommandInfo& info, const Options& o) {
 struct Session {
     CodecContext ctx;
     BandLimits limits; // the definition's; frequencies outside are warned of
-    QString unusable;  // why the radio-wide values cannot encode a plan; empty when they can
+    RadioFields fields;
+    QString definition; // the definition's name
+    QString unusable;   // why the radio-wide values cannot encode a plan; empty when they can
     QString device;
     QString logPath;
     double timeScale = 1.0; // of the clock the radio operations run on
@@ -259,6 +278,8 @@ std::optional<Failure> OpenSession(const QCommandLineParser& parser, const Optio
     const RadioValues values = ReadRadioValues(fields);
     s.ctx = ContextFor(cfg, band, values);
     s.limits = LimitsOf(cfg.Definition(band));
+    s.fields = fields;
+    s.definition = cfg.Names.at(band - 1);
     if (const auto bad = values.FirstUnusable()) {
         const QCommandLineOption* options[] = {&o.refFreq, &o.ifFreq, &o.rxMult, &o.txMult};
         const QCommandLineOption& option = *options[int(bad->value)];
@@ -310,13 +331,8 @@ std::optional<Failure> CheckOutputPath(const QString& path) {
 }
 
 void PrintChannels(const std::vector<ChannelRow>& rows, const CodecContext& ctx) {
-    const QStringList refItems = ReferenceListItems(ctx.RefFreq, ctx.Dividers, ctx.CurRadioID);
-    const QStringList cctItems = CctItems(ctx.CurRadioID);
     QTextStream out(stdout);
-    out << CsvLine(CsvHeader()) << '\n';
-    for (int c = 1; c <= int(rows.size()); ++c)
-        out << FormatChannel(c, rows[size_t(c - 1)], refItems, cctItems) << '\n';
-    out.flush();
+    out << PlanCsv(rows, ctx);
 }
 
 int Decode(const Session& s, const QString& path) {
@@ -368,54 +384,18 @@ int Encode(const Session& s, const QString& csvPath, const QString& outPath) {
         return Report(Failed(s.unusable + QStringLiteral(": no frequency could be stored")));
     QString text;
     if (auto failure = ReadPlanText(csvPath, text)) return Report(*failure);
-    std::vector<PlanLine> plan;
+    StoredPlan plan;
     QString error;
-    if (!ParsePlan(text, int(CctItems(s.ctx.CurRadioID).size()), plan, error))
-        return Report(Failed(Native(csvPath) + QStringLiteral(": ") + error));
-
-    // As an operator fills the grid: each tone entry is normalised as the field is left
-    // (a DCG code becomes its listed code), then the whole grid is encoded from its texts.
-    // Every record is rebuilt from its row, so the image starts empty.
-    EEImage image{};
-    std::vector<ChannelRow> rows;
-    for (int c = 1; c <= kChannels; ++c) {
-        ChannelRow row = plan[size_t(c - 1)].row;
-        const int EEindex = EEindexForChannel(c);
-        row.TxTone = ToneEntry(image, EEindex + 4, row.TxTone, s.ctx);
-        row.RxTone = ToneEntry(image, EEindex, row.RxTone, s.ctx);
-        rows.push_back(row);
-    }
-    EncodeAll(image, rows, s.ctx);
-    const std::vector<ChannelRow> stored = DecodeAll(image, s.ctx);
-
-    // What was typed but cannot be stored reads back empty. A lost tone is said and the file
-    // written; a lost frequency is a plan that cannot be stored, and nothing is written.
-    const QStringList header = CsvHeader();
-    QStringList lostFrequencies;
-    for (int c = 1; c <= kChannels; ++c) {
-        const PlanLine& typed = plan[size_t(c - 1)];
-        const ChannelRow& back = stored[size_t(c - 1)];
-        const auto lost = [&](const QString& was, const QString& now, int column,
-                              const char* what) {
-            if (was.isEmpty() || !now.isEmpty()) return QString();
-            return QStringLiteral("%1: line %2: %3 %4 cannot be stored; channel %5 has no %6")
-                .arg(Native(csvPath), QString::number(typed.lineNumber), header.at(column), was,
-                     QString::number(c), QLatin1String(what));
-        };
-        for (const QString& text : {lost(typed.row.TxFreq, back.TxFreq, 1, "transmit frequency"),
-                                    lost(typed.row.RxFreq, back.RxFreq, 2, "receive frequency")})
-            if (!text.isEmpty()) lostFrequencies << text;
-        for (const QString& text : {lost(typed.row.TxTone, back.TxTone, 5, "transmit tone"),
-                                    lost(typed.row.RxTone, back.RxTone, 6, "receive tone")})
-            if (!text.isEmpty()) Warn(text);
-    }
-    if (!lostFrequencies.isEmpty())
-        return Report(Failed(lostFrequencies.join(QStringLiteral("; ")) +
-                             QStringLiteral("; nothing written")));
-
-    WarnOutOfBand(stored, s.limits);
-    if (auto failure = SavePersonality(outPath, image)) return Report(*failure);
-    PrintChannels(stored, s.ctx);
+    const bool stored = EncodePlan(text, csvPath, s.ctx, plan, error);
+    for (const QString& warning : plan.warnings)
+        Warn(warning);
+    // A plan that was read but not stored has rows: it lost a frequency.
+    if (!stored)
+        return Report(
+            Failed(plan.rows.empty() ? error : error + QStringLiteral("; nothing written")));
+    WarnOutOfBand(plan.rows, s.limits);
+    if (auto failure = SavePersonality(outPath, plan.image)) return Report(*failure);
+    PrintChannels(plan.rows, s.ctx);
     return kExitOk;
 }
 
@@ -442,13 +422,13 @@ int Bands(const QCommandLineParser& parser, const Options& o) {
     return kExitOk;
 }
 
-int RadioFailure(const CliHost& host, const QString& operation) {
-    if (CliHost::Interrupted()) return Report(Failed(operation + QStringLiteral(" interrupted")));
+int RadioFailure(const CliHost& host, const QString& operation, int status = kExitFailed) {
+    if (CliHost::Interrupted()) return Report({status, operation + QStringLiteral(" interrupted")});
     if (host.Declined())
         return Report(Failed(QStringLiteral("not written: the radio's CPU type differs from the "
                                             "file's (--cpu); --yes-cpu-mismatch writes it "
                                             "anyway")));
-    return Report(Failed(operation + QStringLiteral(" failed")));
+    return Report({status, operation + QStringLiteral(" failed")});
 }
 
 int Read(const Session& s, const QString& outPath) {
@@ -458,6 +438,54 @@ int Read(const Session& s, const QString& outPath) {
     CliHost::StopOnInterrupt(clock);
     if (!ReadRadio(host, host, clock)) return RadioFailure(host, QStringLiteral("Read Radio"));
     if (auto failure = SavePersonality(outPath, host.Image())) return Report(*failure);
+    return kExitOk;
+}
+
+// diff and verify have no answer on any failure.
+int Trouble(Failure failure) {
+    failure.status = kExitTrouble;
+    return Report(failure);
+}
+
+// The differences of two blocks under ctx, one line each: 0 when there are none.
+int PrintDifferences(const EEImage& a, const EEImage& b, const CodecContext& ctx) {
+    const std::vector<FieldDifference> differences = ComparePlans(a, b, ctx);
+    QTextStream out(stdout);
+    for (const FieldDifference& d : differences)
+        out << DifferenceLine(d) << '\n';
+    return differences.empty() ? kExitOk : kExitDifferent;
+}
+
+int Diff(const Session& s, const QString& pathA, const QString& pathB) {
+    EEImage a{}, b{};
+    if (auto failure = LoadPersonality(pathA, a)) return Trouble(*failure);
+    if (auto failure = LoadPersonality(pathB, b)) return Trouble(*failure);
+    return PrintDifferences(a, b, s.ctx);
+}
+
+// Read Radio's exchanges only, into a block of its own; then the radio's block as diff shows
+// it against the file's, in the layout of the radio's CPU type.
+int Verify(const Session& s, const QString& path) {
+    EEImage file{};
+    if (auto failure = LoadPersonality(path, file)) return Trouble(*failure);
+    CliHost host(s.ctx.CurRadioID, s.device, s.logPath, false);
+    Clock clock(s.timeScale);
+    CliHost::StopOnInterrupt(clock);
+    if (!ReadRadio(host, host, clock))
+        return RadioFailure(host, QStringLiteral("Read Radio"), kExitTrouble);
+    CodecContext ctx = s.ctx;
+    ctx.CurRadioID = host.CurRadioID();
+    return PrintDifferences(file, host.Image(), ctx);
+}
+
+int Print(const Session& s, const QString& path, const QString& pdfPath) {
+    EEImage image{};
+    if (auto failure = LoadPersonality(path, image)) return Report(*failure);
+    if (auto failure = CheckOutputPath(pdfPath)) return Report(*failure);
+    const QString reason =
+        WritePlanPdf(SheetFor(s.definition, s.fields, s.ctx, image, path), pdfPath);
+    if (!reason.isEmpty())
+        return Report(Failed(QStringLiteral("cannot write %1: %2").arg(Native(pdfPath), reason)));
     return kExitOk;
 }
 
@@ -500,7 +528,8 @@ int Run(const QStringList& arguments) {
         if (name == QLatin1String(c.name)) info = &c;
     if (!info)
         return Report(Usage(QStringLiteral("unknown command \"%1\"; the commands are bands, "
-                                           "decode, encode, read and write (--help)")
+                                           "decode, diff, encode, print, read, verify and write "
+                                           "(--help)")
                                 .arg(name)));
 
     const Options o;
@@ -525,12 +554,15 @@ int Run(const QStringList& arguments) {
     }
 
     const QStringList args = parser.positionalArguments();
-    const int wanted = positional.isEmpty() ? 0 : 1;
+    const int wanted = positional.isEmpty() ? 0 : int(positional.count(u' ')) + 1;
     if (args.size() != wanted)
-        return Report(
-            Usage(wanted == 0 ? QStringLiteral("%1 takes no file argument").arg(name)
-                              : QStringLiteral("%1 wants one %2 argument").arg(name, positional)));
-    const bool writesFile = info->command == Command::Encode || info->command == Command::Read;
+        return Report(Usage(wanted == 0 ? QStringLiteral("%1 takes no file argument").arg(name)
+                            : wanted == 1
+                                ? QStringLiteral("%1 wants one %2 argument").arg(name, positional)
+                                : QStringLiteral("%1 wants %2 file arguments: %3")
+                                      .arg(name, QString::number(wanted), positional)));
+    const bool writesFile = info->command == Command::Encode || info->command == Command::Read ||
+                            info->command == Command::Print;
     if (writesFile && !parser.isSet(o.output))
         return Report(Usage(QStringLiteral("%1 wants the file to write: -o FILE").arg(name)));
     if (writesFile && parser.value(o.output).isEmpty())
@@ -538,7 +570,10 @@ int Run(const QStringList& arguments) {
 
     if (info->command == Command::Bands) return Bands(parser, o);
     Session session;
-    if (auto failure = OpenSession(parser, o, session)) return Report(*failure);
+    if (auto failure = OpenSession(parser, o, session))
+        return info->command == Command::Diff || info->command == Command::Verify
+                   ? Trouble(*failure)
+                   : Report(*failure);
 
     switch (info->command) {
     case Command::Bands:
@@ -547,8 +582,14 @@ int Run(const QStringList& arguments) {
         return Decode(session, args.first());
     case Command::Encode:
         return Encode(session, args.first(), parser.value(o.output));
+    case Command::Diff:
+        return Diff(session, args.at(0), args.at(1));
+    case Command::Print:
+        return Print(session, args.first(), parser.value(o.output));
     case Command::Read:
         return Read(session, parser.value(o.output));
+    case Command::Verify:
+        return Verify(session, args.first());
     case Command::Write:
         return Write(session, args.first(), parser.isSet(o.yesCpu), parser.isSet(o.allowOutOfBand));
     }

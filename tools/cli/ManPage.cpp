@@ -127,6 +127,12 @@ QString ManPage(const std::vector<CommandHelp>& commands, const QStringList& csv
                                 "frequencies outside the band limits."));
     page += Item(Bold(QString::number(kExitUsage)),
                  QStringLiteral("An unknown command or option, or a bad option value."));
+    page += QStringLiteral(".PP\n\\fBdiff\\fR and \\fBverify\\fR answer as \\fBdiff\\fR(1): ");
+    page += Bold(QString::number(kExitOk)) + QStringLiteral(" the personalities are the same, ") +
+            Bold(QString::number(kExitDifferent)) + QStringLiteral(" they differ, ") +
+            Bold(QString::number(kExitTrouble)) +
+            QStringLiteral(" no answer: a file could not be read, an option was bad or the "
+                           "radio could not be read.\n");
 
     page += QStringLiteral(
         ".SH ENVIRONMENT\n"

@@ -1,30 +1,19 @@
-#include "ChannelCsv.h"
+#include "plan/ChannelCsv.h"
+
+#include "band/BandSelection.h"
 
 #include "common/Numbers.h"
 #include "image/EEImage.h"
+#include "image/RecordCodec.h"
+#include "image/ToneCodec.h"
+
+#include <QDir>
 
 #include <QRegularExpression>
 
-namespace ostrand::cli {
+namespace ostrand {
 
 namespace {
-
-enum Column {
-    kChannel,
-    kTxFreq,
-    kRxFreq,
-    kRefPosition,
-    kRefItem,
-    kTxTone,
-    kRxTone,
-    kSte,
-    kCctPosition,
-    kCctItem,
-    kTxW,
-    kTxZ,
-    kRxW,
-    kRxZ,
-};
 
 QString Quoted(const QString& text) {
     return u'"' + text + u'"';
@@ -189,12 +178,36 @@ bool SplitCsvLine(const QString& line, QStringList& fields, QString& error) {
     }
 }
 
+QStringList ChannelFields(int channel, const ChannelRow& row, const QStringList& refItems,
+                          const QStringList& cctItems) {
+    return {QString::number(channel),
+            row.TxFreq,
+            row.RxFreq,
+            QString::number(row.RefIndex),
+            ItemAt(refItems, row.RefIndex),
+            row.TxTone,
+            row.RxTone,
+            Bool(row.STE),
+            QString::number(row.CCT),
+            ItemAt(cctItems, row.CCT),
+            Bool(row.TxW),
+            Bool(row.TxZ),
+            Bool(row.RxW),
+            Bool(row.RxZ)};
+}
+
 QString FormatChannel(int channel, const ChannelRow& row, const QStringList& refItems,
                       const QStringList& cctItems) {
-    return CsvLine({QString::number(channel), row.TxFreq, row.RxFreq, QString::number(row.RefIndex),
-                    ItemAt(refItems, row.RefIndex), row.TxTone, row.RxTone, Bool(row.STE),
-                    QString::number(row.CCT), ItemAt(cctItems, row.CCT), Bool(row.TxW),
-                    Bool(row.TxZ), Bool(row.RxW), Bool(row.RxZ)});
+    return CsvLine(ChannelFields(channel, row, refItems, cctItems));
+}
+
+QString PlanCsv(const std::vector<ChannelRow>& rows, const CodecContext& ctx) {
+    const QStringList refItems = ReferenceListItems(ctx.RefFreq, ctx.Dividers, ctx.CurRadioID);
+    const QStringList cctItems = CctItems(ctx.CurRadioID);
+    QString text = CsvLine(CsvHeader()) + u'\n';
+    for (int c = 1; c <= int(rows.size()); ++c)
+        text += FormatChannel(c, rows[size_t(c - 1)], refItems, cctItems) + u'\n';
+    return text;
 }
 
 bool ParsePlan(const QString& text, int cctCount, std::vector<PlanLine>& plan, QString& error) {
@@ -235,18 +248,18 @@ bool ParsePlan(const QString& text, int cctCount, std::vector<PlanLine>& plan, Q
 
         LineReader r(lineNumber, fields, error);
         int channel = 0;
-        if (!r.Integer(kChannel, 1, kChannels, channel)) return false;
+        if (!r.Integer(kCsvChannel, 1, kChannels, channel)) return false;
         PlanLine& slot = plan[size_t(channel - 1)];
         if (slot.lineNumber != 0)
             return r.Fail(QStringLiteral("channel %1 is already given on line %2")
                               .arg(channel)
                               .arg(slot.lineNumber));
         ChannelRow& row = slot.row;
-        if (!r.Frequency(kTxFreq, row.TxFreq) || !r.Frequency(kRxFreq, row.RxFreq) ||
-            !r.Integer(kRefPosition, 0, 7, row.RefIndex) || !r.Tone(kTxTone, row.TxTone) ||
-            !r.Tone(kRxTone, row.RxTone) || !r.Box(kSte, row.STE) ||
-            !r.Integer(kCctPosition, 0, cctCount - 1, row.CCT) || !r.Box(kTxW, row.TxW) ||
-            !r.Box(kTxZ, row.TxZ) || !r.Box(kRxW, row.RxW) || !r.Box(kRxZ, row.RxZ))
+        if (!r.Frequency(kCsvTxFreq, row.TxFreq) || !r.Frequency(kCsvRxFreq, row.RxFreq) ||
+            !r.Integer(kCsvRefPosition, 0, 7, row.RefIndex) || !r.Tone(kCsvTxTone, row.TxTone) ||
+            !r.Tone(kCsvRxTone, row.RxTone) || !r.Box(kCsvSte, row.STE) ||
+            !r.Integer(kCsvCctPosition, 0, cctCount - 1, row.CCT) || !r.Box(kCsvTxW, row.TxW) ||
+            !r.Box(kCsvTxZ, row.TxZ) || !r.Box(kCsvRxW, row.RxW) || !r.Box(kCsvRxZ, row.RxZ))
             return false;
         slot.lineNumber = lineNumber;
     }
@@ -264,4 +277,58 @@ bool ParsePlan(const QString& text, int cctCount, std::vector<PlanLine>& plan, Q
     return true;
 }
 
-} // namespace ostrand::cli
+bool EncodePlan(const QString& text, const QString& source, const CodecContext& ctx,
+                StoredPlan& stored, QString& error) {
+    const QString name = QDir::toNativeSeparators(source);
+    stored = StoredPlan{};
+    std::vector<PlanLine> plan;
+    if (!ParsePlan(text, int(CctItems(ctx.CurRadioID).size()), plan, error)) {
+        error = name + QStringLiteral(": ") + error;
+        return false;
+    }
+
+    // As an operator fills the grid: each tone entry is normalised as the field is left
+    // (a DCG code becomes its listed code), then the whole grid is encoded from its texts.
+    // Every record is rebuilt from its row, so the image starts empty.
+    std::vector<ChannelRow> rows;
+    for (int c = 1; c <= kChannels; ++c) {
+        ChannelRow row = plan[size_t(c - 1)].row;
+        const int EEindex = EEindexForChannel(c);
+        row.TxTone = ToneEntry(stored.image, EEindex + 4, row.TxTone, ctx);
+        row.RxTone = ToneEntry(stored.image, EEindex, row.RxTone, ctx);
+        rows.push_back(row);
+    }
+    EncodeAll(stored.image, rows, ctx);
+    stored.rows = DecodeAll(stored.image, ctx);
+
+    // What was typed but cannot be stored reads back empty. A lost tone is said and the plan
+    // stored; a lost frequency is a plan that cannot be stored.
+    const QStringList header = CsvHeader();
+    QStringList lostFrequencies;
+    for (int c = 1; c <= kChannels; ++c) {
+        const PlanLine& typed = plan[size_t(c - 1)];
+        const ChannelRow& back = stored.rows[size_t(c - 1)];
+        const auto lost = [&](const QString& was, const QString& now, int column,
+                              const char* what) {
+            if (was.isEmpty() || !now.isEmpty()) return QString();
+            return QStringLiteral("%1: line %2: %3 %4 cannot be stored; channel %5 has no %6")
+                .arg(name, QString::number(typed.lineNumber), header.at(column), was,
+                     QString::number(c), QLatin1String(what));
+        };
+        for (const QString& line :
+             {lost(typed.row.TxFreq, back.TxFreq, kCsvTxFreq, "transmit frequency"),
+              lost(typed.row.RxFreq, back.RxFreq, kCsvRxFreq, "receive frequency")})
+            if (!line.isEmpty()) lostFrequencies << line;
+        for (const QString& line :
+             {lost(typed.row.TxTone, back.TxTone, kCsvTxTone, "transmit tone"),
+              lost(typed.row.RxTone, back.RxTone, kCsvRxTone, "receive tone")})
+            if (!line.isEmpty()) stored.warnings << line;
+    }
+    if (!lostFrequencies.isEmpty()) {
+        error = lostFrequencies.join(QStringLiteral("; "));
+        return false;
+    }
+    return true;
+}
+
+} // namespace ostrand
