@@ -18,8 +18,10 @@
 #include "platform/Screen.h"
 #include "ui/AboutWindow.h"
 #include "ui/AppIcon.h"
+#include "ui/CompareWindow.h"
 #include "ui/ConfigEditor.h"
 #include "ui/PersonalityFiles.h"
+#include "ui/PlanFiles.h"
 
 #include <QAction>
 #include <QApplication>
@@ -122,6 +124,21 @@ void MainWindow::BuildMenus() {
     mnuOpen->setObjectName(QStringLiteral("mnuOpen"));
     mnuSave = mnuFile->addAction(QStringLiteral("&Save"));
     mnuSave->setObjectName(QStringLiteral("mnuSave"));
+    const auto item = [this](QMenu* menu, const char* name, const QString& text) {
+        QAction* action = menu->addAction(text);
+        action->setObjectName(QLatin1String(name));
+        return action;
+    };
+    mnuFile->addSeparator();
+    mnuImportCsv = item(mnuFile, "mnuImportCsv", QStringLiteral("&Import CSV..."));
+    mnuExportCsv = item(mnuFile, "mnuExportCsv", QStringLiteral("&Export CSV..."));
+    QMenu* compare = mnuFile->addMenu(QStringLiteral("&Compare"));
+    compare->setObjectName(QStringLiteral("mnuCompare"));
+    mnuCompareFile = item(compare, "mnuCompareFile", QStringLiteral("With a &File..."));
+    mnuCompareRadio = item(compare, "mnuCompareRadio", QStringLiteral("With the &Radio"));
+    mnuFile->addSeparator();
+    mnuPrint = item(mnuFile, "mnuPrint", QStringLiteral("&Print..."));
+    mnuExportPdf = item(mnuFile, "mnuExportPdf", QStringLiteral("Export P&DF..."));
     mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuA"));
     mnuExit = mnuFile->addAction(QStringLiteral("E&xit"));
     mnuExit->setObjectName(QStringLiteral("mnuExit"));
@@ -220,6 +237,12 @@ void MainWindow::ConnectHandlers() {
     connect(mnuExit, &QAction::triggered, this, &QWidget::close);
     connect(mnuOpen, &QAction::triggered, this, &MainWindow::mnuOpen_Click);
     connect(mnuSave, &QAction::triggered, this, &MainWindow::mnuSave_Click);
+    connect(mnuImportCsv, &QAction::triggered, this, &MainWindow::mnuImportCsv_Click);
+    connect(mnuExportCsv, &QAction::triggered, this, &MainWindow::mnuExportCsv_Click);
+    connect(mnuCompareFile, &QAction::triggered, this, &MainWindow::mnuCompareFile_Click);
+    connect(mnuCompareRadio, &QAction::triggered, this, &MainWindow::mnuCompareRadio_Click);
+    connect(mnuPrint, &QAction::triggered, this, &MainWindow::mnuPrint_Click);
+    connect(mnuExportPdf, &QAction::triggered, this, &MainWindow::mnuExportPdf_Click);
     connect(mnuConfig, &QAction::triggered, this, &MainWindow::mnuConfig_Click);
     connect(mnuAbout, &QAction::triggered, this, &MainWindow::mnuAbout_Click);
     connect(mnuDebug, &QAction::toggled, this, [this](bool on) { log_.SetEnabled(on); });
@@ -330,10 +353,19 @@ void MainWindow::debug_log(const QString& text) {
     log_.Append(text);
 }
 
+RadioFields MainWindow::CurrentFields() const {
+    return {CurRadioID,
+            txtRefFreq->text(),
+            txtIFFreq->text(),
+            txtRxMult->text(),
+            txtTxMult->text(),
+            optInjectionHi->isChecked(),
+            chkDCGInvertTx->isChecked(),
+            chkDCGInvertRx->isChecked()};
+}
+
 RadioValues MainWindow::CurrentValues() const {
-    return ReadRadioValues({CurRadioID, txtRefFreq->text(), txtIFFreq->text(), txtRxMult->text(),
-                            txtTxMult->text(), optInjectionHi->isChecked(),
-                            chkDCGInvertTx->isChecked(), chkDCGInvertRx->isChecked()});
+    return ReadRadioValues(CurrentFields());
 }
 
 CodecContext MainWindow::CurrentContext() const {
@@ -519,7 +551,8 @@ void MainWindow::RunOperation(const std::function<void()>& operation) {
 }
 
 void MainWindow::UpdateActionState() {
-    for (QAction* item : {mnuOpen, mnuSave, mnuConfig, mnuAbout})
+    for (QAction* item : {mnuOpen, mnuSave, mnuImportCsv, mnuExportCsv, mnuCompareFile,
+                          mnuCompareRadio, mnuPrint, mnuExportPdf, mnuConfig, mnuAbout})
         item->setEnabled(!operationRunning_);
     cmdRead->setEnabled(!operationRunning_);
     cmdWrite->setEnabled(!operationRunning_);
@@ -528,7 +561,10 @@ void MainWindow::UpdateActionState() {
 void MainWindow::cmdRead_Click() {
     if (operationRunning_ || closing_) return;
     RunOperation([this] {
-        ReadRadio(*host_, *host_, clock_);
+        if (ReadRadio(*host_, *host_, clock_)) {
+            documentPath_.clear();
+            if (compare_) compare_->close();
+        }
         // After a failure too: the grid shows the image as it now stands.
         DecodeRows();
     });
@@ -573,17 +609,97 @@ PersonalityFileContext MainWindow::FileContext() {
             [this] { RefreshValues(false); },
             cfg_.Definition(cmbBand->currentIndex() + 1).DefaultExt,
             {},
-            unusable ? unusable->reason : QString()};
+            unusable ? unusable->reason : QString(),
+            {}};
 }
 
 void MainWindow::mnuOpen_Click() {
     PersonalityFileContext context = FileContext();
-    OpenPersonalityFile(context);
+    if (OpenPersonalityFile(context) != FileResult::Done) return;
+    documentPath_ = context.chosen;
+    if (compare_) compare_->close();
 }
 
 void MainWindow::mnuSave_Click() {
     PersonalityFileContext context = FileContext();
-    SavePersonalityFile(context);
+    if (SavePersonalityFile(context) == FileResult::Done) documentPath_ = context.chosen;
+}
+
+PlanFileContext MainWindow::PlanContext() const {
+    const auto unusable = CurrentValues().FirstUnusable();
+    return {*services_.fileDialogs, *services_.messages, CurrentContext(),
+            unusable ? unusable->reason : QString(),
+            documentPath_.isEmpty() ? ProgramFolder() : QFileInfo(documentPath_).absolutePath()};
+}
+
+PlanSheet MainWindow::Sheet() const {
+    return SheetFor(cmbBand->currentText(), CurrentFields(), CurrentContext(), eeImage_,
+                    documentPath_);
+}
+
+void MainWindow::ReplaceImage(const EEImage& image, const QString& /*change*/) {
+    if (compare_) compare_->close(); // its marks are of the grid being replaced
+    documentPath_.clear();
+    std::copy_n(image.begin(), kBlockSize, eeImage_.begin());
+    RefreshValues(false);
+}
+
+void MainWindow::ShowComparison(const EEImage& other, const QString& name) {
+    if (compare_) compare_->close();
+    compare_ =
+        new CompareWindow(grid_, ComparePlans(eeImage_, other, CurrentContext()), name, this);
+    compare_->show();
+}
+
+void MainWindow::mnuImportCsv_Click() {
+    if (const auto plan = ImportPlanCsv(PlanContext()))
+        ReplaceImage(plan->image, QStringLiteral("Import CSV"));
+}
+
+void MainWindow::mnuExportCsv_Click() {
+    // The image holds exactly what the grid shows, as for Save.
+    if (!CurrentValues().FirstUnusable()) {
+        EncodeRows();
+        DecodeRows();
+    }
+    ExportPlanCsv(PlanContext(), eeImage_);
+}
+
+void MainWindow::mnuCompareFile_Click() {
+    if (const auto other = ChoosePersonality(PlanContext()))
+        ShowComparison(other->first, other->second);
+}
+
+// The radio read into a block of its own, with Read Radio's exchanges: the grid, the image
+// and the window's CPU type stay as they are.
+void MainWindow::mnuCompareRadio_Click() {
+    if (operationRunning_ || closing_) return;
+    class SideHost : public RadioHost {
+    public:
+        SideHost(QString device, int16_t id, int16_t revision)
+            : device_(std::move(device)), id_(id), revision_(revision) {}
+        QString SerialDevice() const override { return device_; }
+        EEImage& Image() override { return image_; }
+        int16_t CurRadioID() const override { return id_; }
+        int16_t CurRevision() const override { return revision_; }
+        void SetIdentity(int16_t id, int16_t revision) override { id_ = id, revision_ = revision; }
+
+    private:
+        QString device_;
+        EEImage image_{};
+        int16_t id_, revision_;
+    } radio(cfg_.SerialDevice(), CurRadioID, CurRevision);
+    bool read = false;
+    RunOperation([&] { read = ReadRadio(radio, *host_, clock_); });
+    if (read && !closing_) ShowComparison(radio.Image(), QStringLiteral("the radio"));
+}
+
+void MainWindow::mnuPrint_Click() {
+    PrintPlan(this, Sheet());
+}
+
+void MainWindow::mnuExportPdf_Click() {
+    ExportPlanPdf(PlanContext(), Sheet());
 }
 
 void MainWindow::mnuConfig_Click() {

@@ -13,6 +13,7 @@
 #include "ui/StatusWindow.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -29,11 +30,14 @@ class QRadioButton;
 namespace ostrand {
 
 class ChannelGrid;
+class CompareWindow;
 class ConfigEditor;
 class FileDialogs;
 class MessageBoxes;
 class Processes;
 struct PersonalityFileContext;
+struct PlanFileContext;
+struct PlanSheet;
 
 // What the window uses of the system. Null means the real one; a test puts its own in.
 struct MainWindowServices {
@@ -77,6 +81,7 @@ private:
 
     // The radio-wide values as the fields show them now, read once here, and the context of
     // the selected definition under them.
+    RadioFields CurrentFields() const;
     RadioValues CurrentValues() const;
     CodecContext CurrentContext() const;
     bool EncodeRows();
@@ -116,6 +121,20 @@ private:
     void mnuConfig_Click();
     void mnuAbout_Click();
 
+    // The plan beyond the grid: CSV, comparison, paper.
+    PlanFileContext PlanContext() const;
+    PlanSheet Sheet() const;
+    // Every replacement of the whole image goes through here, as one named change.
+    void ReplaceImage(const EEImage& image, const QString& change);
+    // Lists and marks how the grid differs from `other` (never replacing the grid).
+    void ShowComparison(const EEImage& other, const QString& name);
+    void mnuImportCsv_Click();
+    void mnuExportCsv_Click();
+    void mnuCompareFile_Click();
+    void mnuCompareRadio_Click();
+    void mnuPrint_Click();
+    void mnuExportPdf_Click();
+
     // Shared state, as long as the window lives.
     bool HoldOffRefresh = false;
     EEImage eeImage_{};
@@ -135,6 +154,12 @@ private:
     QMenu* mnuFile = nullptr;
     QAction* mnuOpen = nullptr;
     QAction* mnuSave = nullptr;
+    QAction* mnuImportCsv = nullptr;
+    QAction* mnuExportCsv = nullptr;
+    QAction* mnuCompareFile = nullptr;
+    QAction* mnuCompareRadio = nullptr;
+    QAction* mnuPrint = nullptr;
+    QAction* mnuExportPdf = nullptr;
     QAction* mnuExit = nullptr;
     QMenu* mnuOptions = nullptr;
     QAction* mnuClrMemoryOnBandSelect = nullptr;
@@ -162,6 +187,8 @@ private:
     bool shutdownDone_ = false;
     QString seedNotice_; // what start-up said about a missing configuration
     QString pendingNotice_;
+    QString documentPath_;            // the personality file last opened or saved
+    QPointer<CompareWindow> compare_; // open while its marks show in the grid
 };
 
 } // namespace ostrand

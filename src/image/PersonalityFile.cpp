@@ -2,6 +2,7 @@
 
 #include "common/Files.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -89,6 +90,23 @@ QString WritePersonalityFile(const QString& path, const EEImage& image) {
     }
     if (!reason.isNull() && reason.isEmpty()) reason = QStringLiteral("unknown error");
     return reason;
+}
+
+QString ReadProblem(const QString& path, const PersonalityRead& read) {
+    const QString name = QDir::toNativeSeparators(path);
+    switch (read.status) {
+    case PersonalityRead::Unreadable:
+        return QStringLiteral("cannot read %1: %2").arg(name, read.reason);
+    case PersonalityRead::Empty:
+        return QStringLiteral("%1 is empty").arg(name);
+    case PersonalityRead::Invalid:
+        return QStringLiteral("%1: Invalid Input File (a personality file holds 256 hexadecimal "
+                              "digits)")
+            .arg(name);
+    case PersonalityRead::Ok:
+        break;
+    }
+    return {};
 }
 
 } // namespace ostrand

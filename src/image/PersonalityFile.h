@@ -37,6 +37,8 @@ struct PersonalityRead {
     QString reason; // why it could not be read (Unreadable)
 };
 PersonalityRead ReadPersonalityFile(const QString& path);
+// Why a read that is not Ok gave no personality, naming the file; empty for Ok.
+QString ReadProblem(const QString& path, const PersonalityRead& read);
 
 // Writes the 256 digits through a temporary file renamed over the target only when complete,
 // so a failure never leaves the previous file truncated; an existing file keeps its

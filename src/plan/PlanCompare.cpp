@@ -18,6 +18,11 @@ QString ListValue(const QStringList& fields, int position) {
                           : QStringLiteral("%1 (%2)").arg(fields.at(position), item);
 }
 
+// An empty field (no frequency, no tone) shows as "(none)".
+QString Shown(const QString& value) {
+    return value.isEmpty() ? QStringLiteral("(none)") : value;
+}
+
 } // namespace
 
 std::vector<FieldDifference> ComparePlans(const EEImage& a, const EEImage& b,
@@ -35,8 +40,8 @@ std::vector<FieldDifference> ComparePlans(const EEImage& a, const EEImage& b,
             if (column == kCsvRefItem || column == kCsvCctItem) continue;
             if (fa.at(column) == fb.at(column)) continue;
             const bool list = column == kCsvRefPosition || column == kCsvCctPosition;
-            differences.push_back({c, column, list ? ListValue(fa, column) : fa.at(column),
-                                   list ? ListValue(fb, column) : fb.at(column)});
+            differences.push_back({c, column, list ? ListValue(fa, column) : Shown(fa.at(column)),
+                                   list ? ListValue(fb, column) : Shown(fb.at(column))});
         }
         if (differences.size() == before) differences.push_back({c, -1, {}, {}});
     }
@@ -47,10 +52,8 @@ QString DifferenceLine(const FieldDifference& d) {
     if (d.column < 0)
         return QStringLiteral("Channel %1: stored bits differ (not shown in the grid)")
             .arg(d.channel);
-    // An empty field (no frequency, no tone) shows as "(none)".
-    const auto shown = [](const QString& v) { return v.isEmpty() ? QStringLiteral("(none)") : v; };
     return QStringLiteral("Channel %1, %2: %3 -> %4")
-        .arg(QString::number(d.channel), CsvHeader().at(d.column), shown(d.a), shown(d.b));
+        .arg(QString::number(d.channel), CsvHeader().at(d.column), d.a, d.b);
 }
 
 } // namespace ostrand

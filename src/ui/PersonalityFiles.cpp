@@ -66,6 +66,7 @@ FileResult OpenPersonalityFile(PersonalityFileContext& context) {
     const QString path =
         context.dialogs.OpenFile(MakeRequest(QStringLiteral("File Open"), context));
     if (path.isEmpty()) return FileResult::Cancelled;
+    context.chosen = path;
 
     const PersonalityRead read = ReadPersonalityFile(path);
     if (read.status == PersonalityRead::Unreadable || read.status == PersonalityRead::Empty)
@@ -88,6 +89,7 @@ FileResult SavePersonalityFile(PersonalityFileContext& context) {
     const QString path =
         context.dialogs.SaveFile(MakeRequest(QStringLiteral("File Save"), context));
     if (path.isEmpty()) return FileResult::Cancelled;
+    context.chosen = path;
 
     if (context.encodeGrid) context.encodeGrid();
     const QString reason = WritePersonalityFile(path, context.image);

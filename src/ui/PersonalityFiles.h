@@ -24,6 +24,7 @@ struct PersonalityFileContext {
     QString defaultExt; // the selected definition's default extension, without the "."
     QString folder;     // where the dialogs open; empty means ProgramFolder()
     QString unusable;   // why the grid cannot be encoded now (a radio-wide value): Save refuses
+    QString chosen;     // set by Open and Save: the file the operator chose
 };
 
 enum class FileResult {

@@ -5,6 +5,7 @@
 // Every control is found by its object name, as the operator's documentation names it.
 #include "../link/RibSimProcess.h"
 #include "app/MainWindow.h"
+#include "editor/ChannelGrid.h"
 #include "image/PersonalityFile.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
@@ -21,10 +22,12 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -43,6 +46,7 @@ struct Dialogs : ostrand::FileDialogs, ostrand::MessageBoxes {
     QStringList asked;  // question titles
     QString question;   // the last question's text
     bool yes = false;   // the answer to every question
+    QStringList told;   // texts of information boxes
     QString openFilter; // the filter the Open dialog came up with
     QString OpenFile(const ostrand::FileDialogRequest& r) override {
         return openFilter = r.selectedFilter, open;
@@ -51,7 +55,7 @@ struct Dialogs : ostrand::FileDialogs, ostrand::MessageBoxes {
     bool AskYesNoStop(const QString& text, const QString& title) override {
         return asked << title, question = text, yes;
     }
-    void Inform(const QString&, const QString&) override {}
+    void Inform(const QString& text, const QString&) override { told << text; }
 };
 
 // 1: Delta-SX high side x1, band 136-174 MHz; 2: Delta-SX low side x3 on IF 21.4; 3: Delta-S;
@@ -202,6 +206,29 @@ QString Filled(int r) {
     return QStringLiteral("cmbRef_%1=3;txtTXFreq_%1=146.5250;txtRxFreq_%1=146.5250;"
                           "txtTxTone_%1=23;chkSTE_%1=1;cmbCCT_%1=2;chkTxW_%1=1")
         .arg(r);
+}
+
+// ostrand-cli on the test's configuration and band 1: its standard output.
+QString Cli(const QStringList& args) {
+    QProcess p;
+    p.start(qEnvironmentVariable("OSTRAND_BINARY_DIR") + "/ostrand-cli",
+            args + QStringList{"--config", Home("/Ostrand.ini")});
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QString ReadText(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+// The grid's marked fields, "channel,column" by the compare window's marks.
+QStringList Marked(const MainWindow& w) {
+    QStringList marked;
+    for (const QWidget* field : w.findChildren<QWidget*>())
+        if (field->styleSheet().contains("#ffd75e")) marked << field->objectName();
+    marked.sort();
+    return marked;
 }
 
 // A fiftieth of real time keeps every timeout and pause short.
@@ -429,6 +456,100 @@ private slots:
         auto w = OpenOnBand(0, {.fileDialogs = &dialogs});
         Apply(*w, "mnuOpen");
         QCOMPARE(Grid(*w), grid);
+    }
+
+    // CSV in the window is ostrand-cli's: an import stores what encode stores and exports what
+    // decode prints; a plan that cannot be stored says what encode says and changes nothing.
+    void csvImportExport_data() {
+        QTest::addColumn<QString>("line"); // channel 1's line of the imported plan
+        QTest::addColumn<QString>("said"); // the end of the first thing said
+        QTest::newRow("stored as encode stores it") << "1,146.52,146.52,1,,754,131.8,0,1,,1,1,0,0"
+                                                    << "";
+        QTest::newRow("a bad row changes nothing") << "1,146.52,146.52,9,,754,131.8,0,1,,1,1,0,0"
+                                                   << "PLL Ref. Position must be 0 to 7, not \"9\"";
+        QTest::newRow("a lost frequency changes nothing")
+            << "1,2000,,1,,,,0,0,,0,0,0,0"
+            << "channel 1 has no transmit frequency; nothing written";
+        QTest::newRow("a lost tone is said, the plan stored")
+            << "1,146.52,146.52,1,,777,,0,0,,0,0,0,0"
+            << "channel 1 has no transmit tone";
+    }
+    void csvImportExport() {
+        QFETCH(QString, line);
+        QString plan = "Channel,Tx Freq.,Rx Freq.,PLL Ref. Position,PLL Ref. Item,Tx CG/DCG,Rx "
+                       "CG/DCG,STE,CCT Position,CCT Item,Tx W,Tx Z,Rx W,Rx Z\n" +
+                       line + "\n";
+        for (int c = 2; c <= 16; ++c)
+            plan += QString::number(c) + ",155.5,,3,,100.0,023,1,2,,0,1,0,1\n";
+        QFile file(Home("/plan.csv"));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(plan.toUtf8());
+        file.close();
+        Dialogs dialogs;
+        dialogs.open = file.fileName();
+        dialogs.save = Home("/exported.csv");
+        QFile::remove(dialogs.save);
+        auto w = OpenOnBand(0, {.messages = &dialogs, .fileDialogs = &dialogs});
+        const QStringList before = Grid(*w);
+        Apply(*w, "mnuImportCsv;mnuExportCsv");
+        QFETCH(QString, said);
+        const QString first = dialogs.told.value(0).section("\n", 0, 0);
+        QVERIFY2(said.isEmpty() ? first.isEmpty() : first.endsWith(said), qPrintable(first));
+        const QString encoded =
+            Cli({"encode", file.fileName(), "-o", Home("/encoded.DSX"), "--band", "1"});
+        if (encoded.isEmpty()) {
+            QCOMPARE(Grid(*w), before);
+            return;
+        }
+        QCOMPARE(ReadText(dialogs.save), encoded);
+        QCOMPARE(ostrand::FormatPersonality(w->Image()), ReadText(Home("/encoded.DSX")).toLatin1());
+    }
+
+    // Compare never replaces the grid: it lists and marks the fields that differ from a file or
+    // from the radio (read with Read Radio's exchanges, nothing written), as ostrand-cli diff
+    // lists them, until its window is closed.
+    void compare_data() {
+        QTest::addColumn<QString>("with");
+        QTest::addColumn<QString>("edits"); // made to the other personality's grid
+        QTest::addColumn<QStringList>("marked");
+        QTest::newRow("the same file: nothing marked") << "mnuCompareFile"
+                                                       << "" << QStringList();
+        QTest::newRow("a file: one field per column")
+            << "mnuCompareFile"
+            << "txtTXFreq_0=146.5;cmbRef_1=2;chkSTE_2=0;txtRxTone_3=100.0"
+            << QStringList{"chkSTE_2", "cmbRef_1", "txtRxTone_3", "txtTXFreq_0"};
+        QTest::newRow("the radio")
+            << "mnuCompareRadio"
+            << "chkRxZ_15=1;cmbCCT_7=3" << QStringList{"chkRxZ_15", "cmbCCT_7"};
+    }
+    void compare() {
+        QFETCH(QString, with);
+        Dialogs dialogs;
+        dialogs.save = dialogs.open = Home("/other.DSX");
+        {
+            auto other = OpenOnBand(0, {.fileDialogs = &dialogs});
+            QFETCH(QString, edits);
+            Apply(*other, edits);
+            Apply(*other, "mnuSave");
+        }
+        RibSimProcess sim({"--load", dialogs.open});
+        auto w = OpenFast(sim.Device(), 0,
+                          {.messages = &dialogs, .fileDialogs = &dialogs, .timeScale = 0.02});
+        const QStringList grid = Grid(*w);
+        Apply(*w, with);
+        auto* list = w->findChild<QTableWidget*>("tblDifferences");
+        QVERIFY(list);
+        QCOMPARE(Grid(*w), grid);
+        QTEST(Marked(*w), "marked");
+        const QStringList diff = Cli({"diff", WriteImage("/grid.DSX", w->Image()), dialogs.open})
+                                     .split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(list->rowCount(), diff.size());
+        for (int r = 0; r < diff.size(); ++r)
+            QVERIFY(
+                diff.at(r).endsWith(list->item(r, 2)->text() + " -> " + list->item(r, 3)->text()));
+        QVERIFY(!sim.Received().join(',').contains(QRegularExpression("IIT|WRD")));
+        list->window()->close();
+        QCOMPARE(Marked(*w), QStringList());
     }
 
     // A radio-wide value the arithmetic cannot use stores nothing: leaving a frequency field,
@@ -818,6 +939,7 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::newRow("during Read Radio") << QString("cmdRead");
         QTest::newRow("during Write Radio") << QString("cmdWrite");
+        QTest::newRow("during Compare with the radio") << QString("mnuCompareRadio");
     }
     void closingDuringAnOperation() {
         QFETCH(QString, button);

@@ -297,18 +297,7 @@ std::optional<Failure> OpenSession(const QCommandLineParser& parser, const Optio
 // The personality file as the window's File Open takes it.
 std::optional<Failure> LoadPersonality(const QString& path, EEImage& image) {
     const PersonalityRead read = ReadPersonalityFile(path);
-    switch (read.status) {
-    case PersonalityRead::Unreadable:
-        return Failed(QStringLiteral("cannot read %1: %2").arg(Native(path), read.reason));
-    case PersonalityRead::Empty:
-        return Failed(QStringLiteral("%1 is empty").arg(Native(path)));
-    case PersonalityRead::Invalid:
-        return Failed(QStringLiteral("%1: Invalid Input File (a personality file holds 256 "
-                                     "hexadecimal digits)")
-                          .arg(Native(path)));
-    case PersonalityRead::Ok:
-        break;
-    }
+    if (read.status != PersonalityRead::Ok) return Failed(ReadProblem(path, read));
     std::copy(read.bytes.begin(), read.bytes.end(), image.begin());
     return std::nullopt;
 }

@@ -1,0 +1,98 @@
+#include "ui/CompareWindow.h"
+
+#include "editor/ChannelGrid.h"
+#include "plan/ChannelCsv.h"
+
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace ostrand {
+
+namespace {
+
+// Added to a marked field's own style: whatever else marks it (an unusable value) stays.
+const QString kMarkStyle = QStringLiteral(" QWidget { background-color: #ffd75e; }");
+
+} // namespace
+
+QWidget* CompareWindow::FieldFor(const ChannelGrid& grid, const FieldDifference& d) {
+    static const std::pair<int, ChannelGrid::Column> columns[] = {
+        {kCsvTxFreq, ChannelGrid::TxFreq},   {kCsvRxFreq, ChannelGrid::RxFreq},
+        {kCsvRefPosition, ChannelGrid::Ref}, {kCsvTxTone, ChannelGrid::TxTone},
+        {kCsvRxTone, ChannelGrid::RxTone},   {kCsvSte, ChannelGrid::STE},
+        {kCsvCctPosition, ChannelGrid::CCT}, {kCsvTxW, ChannelGrid::TxW},
+        {kCsvTxZ, ChannelGrid::TxZ},         {kCsvRxW, ChannelGrid::RxW},
+        {kCsvRxZ, ChannelGrid::RxZ}};
+    for (const auto& [csv, column] : columns)
+        if (csv == d.column) return grid.Field(d.channel - 1, column);
+    return nullptr;
+}
+
+CompareWindow::CompareWindow(ChannelGrid* grid, const std::vector<FieldDifference>& differences,
+                             const QString& other, QWidget* parent)
+    : QDialog(parent) {
+    setObjectName(QStringLiteral("frmCompare"));
+    setWindowTitle(QStringLiteral("Compare with %1").arg(other));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    auto* summary = new QLabel(this);
+    summary->setObjectName(QStringLiteral("lblSummary"));
+    summary->setText(differences.empty()
+                         ? QStringLiteral("The grid and %1 hold the same personality.").arg(other)
+                         : QStringLiteral("%1 difference%2 between the grid and %3, marked in "
+                                          "the grid until this window is closed.")
+                               .arg(differences.size())
+                               .arg(differences.size() == 1 ? QString() : QStringLiteral("s"))
+                               .arg(other));
+    summary->setWordWrap(true);
+
+    auto* table = new QTableWidget(int(differences.size()), 4, this);
+    table->setObjectName(QStringLiteral("tblDifferences"));
+    table->setHorizontalHeaderLabels(
+        {QStringLiteral("Channel"), QStringLiteral("Column"), QStringLiteral("Grid"), other});
+    table->verticalHeader()->hide();
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    const QStringList header = CsvHeader();
+    for (int i = 0; i < int(differences.size()); ++i) {
+        const FieldDifference& d = differences[size_t(i)];
+        const bool hidden = d.column < 0;
+        const QStringList cells{QString::number(d.channel),
+                                hidden
+                                    ? QStringLiteral("stored bits differ (not shown in the grid)")
+                                    : header.at(d.column),
+                                d.a, d.b};
+        for (int c = 0; c < cells.size(); ++c)
+            table->setItem(i, c, new QTableWidgetItem(cells.at(c)));
+        if (QWidget* field = FieldFor(*grid, d)) {
+            marks_.push_back({field, field->styleSheet()});
+            field->setStyleSheet(field->styleSheet() + kMarkStyle);
+        }
+    }
+    table->resizeColumnsToContents();
+    table->horizontalHeader()->setStretchLastSection(true);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(summary);
+    layout->addWidget(table);
+    layout->addWidget(buttons);
+    resize(520, 320);
+    connect(this, &QDialog::finished, this, &CompareWindow::ClearMarks);
+}
+
+CompareWindow::~CompareWindow() {
+    ClearMarks();
+}
+
+void CompareWindow::ClearMarks() {
+    for (const Mark& mark : marks_)
+        if (mark.field) mark.field->setStyleSheet(mark.styleSheet);
+    marks_.clear();
+}
+
+} // namespace ostrand

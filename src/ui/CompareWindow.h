@@ -1,0 +1,37 @@
+// File > Compare: the fields in which the grid differs from another personality (a file, or
+// the radio read into a buffer of its own), listed in a small window and marked in the grid
+// while the window is open. Closing the window clears the marks.
+#pragma once
+
+#include "plan/PlanCompare.h"
+
+#include <QDialog>
+#include <QPointer>
+#include <vector>
+
+namespace ostrand {
+
+class ChannelGrid;
+
+class CompareWindow : public QDialog {
+    Q_OBJECT
+public:
+    // other: what the grid is compared with, as the list's heading names it.
+    CompareWindow(ChannelGrid* grid, const std::vector<FieldDifference>& differences,
+                  const QString& other, QWidget* parent);
+    ~CompareWindow() override;
+
+    // The grid's field a difference marks: none for stored bits the grid does not show.
+    static QWidget* FieldFor(const ChannelGrid& grid, const FieldDifference& difference);
+
+private:
+    void ClearMarks();
+
+    struct Mark {
+        QPointer<QWidget> field;
+        QString styleSheet; // the field's own, given back when the mark goes
+    };
+    std::vector<Mark> marks_;
+};
+
+} // namespace ostrand
