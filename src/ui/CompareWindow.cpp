@@ -6,6 +6,7 @@
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -51,9 +52,12 @@ CompareWindow::CompareWindow(ChannelGrid* grid, const std::vector<FieldDifferenc
 
     auto* table = new QTableWidget(int(differences.size()), 4, this);
     table->setObjectName(QStringLiteral("tblDifferences"));
+    QString heading = other;
+    heading[0] = heading[0].toUpper();
     table->setHorizontalHeaderLabels(
-        {QStringLiteral("Channel"), QStringLiteral("Column"), QStringLiteral("Grid"), other});
+        {QStringLiteral("Channel"), QStringLiteral("Column"), QStringLiteral("Grid"), heading});
     table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     const QStringList header = CsvHeader();
@@ -82,6 +86,12 @@ CompareWindow::CompareWindow(ChannelGrid* grid, const std::vector<FieldDifferenc
     layout->addWidget(table);
     layout->addWidget(buttons);
     resize(520, 320);
+    // Beside the main window where the screen has room: the marks are to be seen.
+    if (parent) {
+        const QRect frame = parent->frameGeometry();
+        const QRect screen = parent->screen()->availableGeometry();
+        if (frame.right() + width() < screen.right()) move(frame.right() + 8, frame.top());
+    }
     connect(this, &QDialog::finished, this, &CompareWindow::ClearMarks);
 }
 
