@@ -132,8 +132,10 @@ struct Options {
                               "configuration's).",
                               "PATH"};
     QCommandLineOption log{"log", "Append the debug log lines to FILE.", "FILE"};
-    QCommandLineOption output{QStringList{"o", "output"}, "The personality file to write.", "FILE"};
-    QCommandLineOption pdf{QStringList{"o", "output"}, "The PDF file to write.", "FILE"};
+    QCommandLineOption output{QStringList{"o", "output"},
+                              "The file to write: the personality file (encode, read), the PDF "
+                              "(print).",
+                              "FILE"};
     QCommandLineOption yesCpu{"yes-cpu-mismatch",
                               "Write even when the radio's CPU type differs from --cpu."};
     QCommandLineOption allowOutOfBand{"allow-out-of-band",
@@ -158,8 +160,9 @@ CommandHelp HelpFor(const CommandInfo& info, const Options& o) {
         help.options << QList<QCommandLineOption>{o.band,     o.cpu,    o.refFreq,   o.ifFreq,
                                                   o.rxMult,   o.txMult, o.injection, o.invertTx,
                                                   o.invertRx, o.device, o.log,       o.timeScale};
-    if (info.command == Command::Encode || info.command == Command::Read) help.options << o.output;
-    if (info.command == Command::Print) help.options << o.pdf;
+    if (info.command == Command::Encode || info.command == Command::Read ||
+        info.command == Command::Print)
+        help.options << o.output;
     if (info.command == Command::Write) help.options << o.yesCpu << o.allowOutOfBand;
     return help;
 }

@@ -51,7 +51,8 @@ QString ManPage(const std::vector<CommandHelp>& commands, const QStringList& csv
     page += QStringLiteral(
         ".nh\n"
         ".SH NAME\n"
-        "ostrand\\-cli \\- decode, encode, read and write radio personalities without a window\n"
+        "ostrand\\-cli \\- decode, encode, compare, print, read, verify and write radio "
+        "personalities without a window\n"
         ".SH SYNOPSIS\n"
         ".B ostrand\\-cli\n.I command\n.RI [ options ]\n.RI [ file ]\n.br\n"
         ".B ostrand\\-cli\n.RI [ command ]\n.B \\-\\-help\n"
