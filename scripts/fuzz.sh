@@ -10,7 +10,7 @@ dir="${OSTRAND_FUZZ_DIR:-$root/build-fuzz}"
 seconds="${1:-10}"
 shift || true
 targets=("$@")
-((${#targets[@]})) || targets=(config personality rib codec)
+((${#targets[@]})) || targets=(config personality rib codec plan)
 
 "$root/scripts/install-deps.sh" clang-14 libclang-rt-14-dev
 
