@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/Document.h"
 #include "app/Preferences.h"
 #include "band/BandSelection.h"
 #include "editor/BandMarks.h"
@@ -31,12 +32,14 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
+#include <QSessionManager>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTimer>
@@ -54,6 +57,24 @@ constexpr int kRefusalPauseMs = 3000;
 constexpr int kExplanationMs = 15000;
 
 const QString kConfigName = QStringLiteral("Ostrand.ini");
+
+// Ctrl+Z and Ctrl+Shift+Z belong to a text field only while it has typing of its own to take
+// back; otherwise they take back the document's last step, wherever the focus stands.
+class UndoKeys : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* field = qobject_cast<QLineEdit*>(watched);
+        if (!field || event->type() != QEvent::ShortcutOverride) return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->matches(QKeySequence::Undo) && !field->isUndoAvailable()) ||
+            (key->matches(QKeySequence::Redo) && !field->isRedoAvailable())) {
+            event->ignore();
+            return true;
+        }
+        return false;
+    }
+};
 
 } // namespace
 
@@ -80,6 +101,7 @@ public:
         return w_.services_.messages->AskYesNoStop(text, title);
     }
     void Log(const QString& text) override { w_.debug_log(text); }
+    BackupStore* Backups() override { return &w_.backups_; }
 
 private:
     MainWindow& w_;
@@ -88,7 +110,8 @@ private:
 MainWindow::MainWindow(const MainWindowServices& services, QWidget* parent)
     : QMainWindow(parent), services_(services), host_(std::make_unique<WindowHost>(*this)),
       clock_(services.timeScale),
-      log_(QStringLiteral("Ostrand"), ProgramFile(QStringLiteral("debug.log"))) {
+      log_(QStringLiteral("Ostrand"), ProgramFile(QStringLiteral("debug.log"))),
+      backups_(services.backupFolder, services.now) {
     setObjectName(QStringLiteral("frmDelta"));
     setWindowTitle(QStringLiteral("Ostrand"));
     setWindowIcon(AppIcon());
@@ -106,13 +129,20 @@ MainWindow::MainWindow(const MainWindowServices& services, QWidget* parent)
 
     BuildMenus();
     BuildControls();
+    document_ = new Document([this] { return Capture(); },
+                             [this](const DocumentState& state) { Restore(state); }, this);
     ConnectHandlers();
     Form_Load();
+    // What start-up made (a band selection may clear the grid) is the new document.
+    document_->Reset();
+    started_ = true;
 }
 
 MainWindow::~MainWindow() {
     // Focus leaving a field while the children go away must not start a refresh.
     shutdownDone_ = closing_ = true;
+    // The history goes with the window: nothing may update the window it is leaving.
+    disconnect(document_, nullptr, this, nullptr);
     if (QWidget* focus = QApplication::focusWidget(); focus && isAncestorOf(focus))
         focus->clearFocus();
 }
@@ -122,6 +152,8 @@ void MainWindow::BuildMenus() {
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     mnuOpen = mnuFile->addAction(QStringLiteral("&Open"));
     mnuOpen->setObjectName(QStringLiteral("mnuOpen"));
+    mnuOpenBackup = mnuFile->addAction(QStringLiteral("Open &Backup..."));
+    mnuOpenBackup->setObjectName(QStringLiteral("mnuOpenBackup"));
     mnuSave = mnuFile->addAction(QStringLiteral("&Save"));
     mnuSave->setObjectName(QStringLiteral("mnuSave"));
     const auto item = [this](QMenu* menu, const char* name, const QString& text) {
@@ -142,6 +174,21 @@ void MainWindow::BuildMenus() {
     mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuA"));
     mnuExit = mnuFile->addAction(QStringLiteral("E&xit"));
     mnuExit->setObjectName(QStringLiteral("mnuExit"));
+
+    mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
+    mnuUndo = mnuEdit->addAction(QStringLiteral("&Undo"));
+    mnuUndo->setObjectName(QStringLiteral("mnuUndo"));
+    mnuUndo->setShortcuts(QKeySequence::Undo);
+    mnuRedo = mnuEdit->addAction(QStringLiteral("&Redo"));
+    mnuRedo->setObjectName(QStringLiteral("mnuRedo"));
+    // Ctrl+Shift+Z on every desktop, besides what its key scheme has.
+    QList<QKeySequence> redo = QKeySequence::keyBindings(QKeySequence::Redo);
+    if (const QKeySequence keys(Qt::CTRL | Qt::SHIFT | Qt::Key_Z); !redo.contains(keys))
+        redo << keys;
+    mnuRedo->setShortcuts(redo);
+    // The keys work wherever the focus stands in the window, the menu closed.
+    addActions({mnuUndo, mnuRedo});
 
     mnuOptions = menuBar()->addMenu(QStringLiteral("&Options"));
     mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
@@ -236,6 +283,28 @@ void MainWindow::BuildControls() {
 void MainWindow::ConnectHandlers() {
     connect(mnuExit, &QAction::triggered, this, &QWidget::close);
     connect(mnuOpen, &QAction::triggered, this, &MainWindow::mnuOpen_Click);
+    connect(mnuOpenBackup, &QAction::triggered, this, [this] {
+        QDir().mkpath(backups_.Folder());
+        if (!MayReplace(QStringLiteral("opening a backup"))) return;
+        PersonalityFileContext context = FileContext();
+        context.folder = backups_.Folder();
+        OpenStep(context, [&] { return OpenPersonalityFile(context); });
+    });
+    connect(mnuUndo, &QAction::triggered, this, [this] {
+        if (!operationRunning_) document_->Stack().undo();
+    });
+    connect(mnuRedo, &QAction::triggered, this, [this] {
+        if (!operationRunning_) document_->Stack().redo();
+    });
+    connect(document_, &Document::Changed, this, [this] {
+        UpdateTitle();
+        UpdateActionState();
+    });
+    connect(grid_, &ChannelGrid::Edited, document_, &Document::Touched);
+    auto* keys = new UndoKeys(this);
+    for (QLineEdit* field : findChildren<QLineEdit*>())
+        field->installEventFilter(keys);
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &MainWindow::CommitData);
     connect(mnuSave, &QAction::triggered, this, &MainWindow::mnuSave_Click);
     connect(mnuImportCsv, &QAction::triggered, this, &MainWindow::mnuImportCsv_Click);
     connect(mnuExportCsv, &QAction::triggered, this, &MainWindow::mnuExportCsv_Click);
@@ -247,10 +316,7 @@ void MainWindow::ConnectHandlers() {
     connect(mnuAbout, &QAction::triggered, this, &MainWindow::mnuAbout_Click);
     connect(mnuDebug, &QAction::toggled, this, [this](bool on) { log_.SetEnabled(on); });
 
-    connect(cmbBand, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (index >= 0) // an empty selection applies no definition
-            cmbBand_Click();
-    });
+    connect(cmbBand, &QComboBox::currentIndexChanged, this, &MainWindow::BandChosen);
     for (QLineEdit* field : {txtRefFreq, txtIFFreq, txtRxMult, txtTxMult}) {
         WatchFieldFocus(field);
         connect(field, &QLineEdit::textChanged, this, [this, field] {
@@ -312,16 +378,28 @@ void MainWindow::Form_Unload() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    closing_ = true;
-    clock_.Stop();
     // A radio operation ends at its wait; the configuration editor (the window is
     // disabled while it runs) is left to the operator, since ending the program would kill
-    // it with any unsaved changes. The close goes ahead once either has returned.
+    // it with any unsaved changes. The close goes ahead once either has returned. Unsaved
+    // work lets the operation finish: the question comes after it, and may be answered
+    // Cancel, which must leave the clock running.
     if (operationRunning_ || !isEnabled()) {
         closePending_ = true;
+        if (!Modified()) {
+            closing_ = true;
+            clock_.Stop();
+        }
         event->ignore();
         return;
     }
+    closePending_ = false;
+    if (!shutdownDone_ && document_->Revision() != discardedAt_ &&
+        !MayReplace(QStringLiteral("closing"))) {
+        event->ignore();
+        return;
+    }
+    closing_ = true;
+    clock_.Stop();
     if (!shutdownDone_) {
         shutdownDone_ = true;
         Form_Unload();
@@ -332,7 +410,21 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::ReadINIFile() {
     const int remembered = cmbBand->currentIndex();
     const QString path = ProgramFile(kConfigName);
-    const QString problem = LoadConfiguration(path, cfg_);
+    Configuration loaded;
+    const QString problem = LoadConfiguration(path, loaded);
+    // A band selection that clears memory asks first, before anything is replaced: Cancel
+    // keeps the configuration in use (the file is read again at the next reload).
+    const bool clears = mnuClrMemoryOnBandSelect->isChecked() &&
+                        BandPositionFor(remembered, int(loaded.Names.size())) >= 0;
+    if (clears && Modified()) {
+        if (operationRunning_) {
+            reloadPending_ = true;
+            return;
+        }
+        if (!MayReplace(QStringLiteral("reloading the configuration"))) return;
+    }
+    const QScopedValueRollback agreed(replaceAgreed_, clears);
+    cfg_ = std::move(loaded);
     grid_->SetToneCompletions(ToneCompletions(cfg_));
     // A missing file that start-up could not replace has been reported already.
     if (!problem.isEmpty() && (seedNotice_.isEmpty() || QFileInfo::exists(path)))
@@ -389,8 +481,10 @@ void MainWindow::DecodeRows() {
         // Writing the controls raises their change handlers; none may refresh meanwhile.
         const QScopedValueRollback hold(HoldOffRefresh, true);
         grid_->WriteRow(c - 1, row);
+        shown_[size_t(c - 1)] = grid_->ReadRow(c - 1);
     }
     MarkBandLimits();
+    if (document_) UpdateTitle();
 }
 
 void MainWindow::RefreshValues(bool RefreshEE) {
@@ -465,7 +559,7 @@ void MainWindow::TextFieldChanged(QLineEdit* field) {
 void MainWindow::cmbBand_Click() {
     const int d = cmbBand->currentIndex() + 1;
     const RadioDefinition& def = cfg_.Definition(d);
-    const bool clear = mnuClrMemoryOnBandSelect->isChecked();
+    const bool clear = mnuClrMemoryOnBandSelect->isChecked() && !restoringBand_;
     {
         // Each field set below raises its change handler; none may refresh meanwhile.
         const QScopedValueRollback hold(HoldOffRefresh, true);
@@ -497,13 +591,25 @@ void MainWindow::cmbBand_Click() {
     }
 }
 
-void MainWindow::cmbRef_Click(int /*index*/) {
-    RefreshValues(true);
+void MainWindow::cmbRef_Click(int index) {
+    if (HoldOffRefresh) return; // a decode or a band selection writes the lists
+    document_->Change(
+        QStringLiteral("Change channel %1 PLL Ref.").arg(index + 1),
+        [this] { RefreshValues(true); },
+        [index](DocumentState& before) {
+            before.rows[size_t(index)].RefIndex = before.shown[size_t(index)].RefIndex;
+        });
 }
 
 void MainWindow::lblChan_Click(int index) {
-    grid_->CopyRow(index);
+    const QString undo = QKeySequence(QKeySequence::Undo).toString(QKeySequence::NativeText);
+    document_->Change(QStringLiteral("Copy channel %1 to all").arg(index + 1),
+                      [this, index] { grid_->CopyRow(index); });
     MarkBandLimits();
+    statusBar()->showMessage(QStringLiteral("Channel %1 copied to every channel: %2 takes it back.")
+                                 .arg(index + 1)
+                                 .arg(undo),
+                             kNoticeMs);
 }
 
 void MainWindow::ToneLeft(int row, bool transmit) {
@@ -513,7 +619,19 @@ void MainWindow::ToneLeft(int row, bool transmit) {
     const QString typed = grid_->Text(row, column);
     const bool edited = qobject_cast<QLineEdit*>(grid_->Field(row, column))->isModified();
     const CodecContext ctx = CurrentContext();
-    grid_->SetText(row, column, ToneEntry(eeImage_, EEindex, typed, ctx));
+    document_->Change(
+        QStringLiteral("Edit channel %1 %2").arg(row + 1).arg(transmit ? "Tx" : "Rx") +
+            QStringLiteral(" CG/DCG"),
+        [&] {
+            const QString text = ToneEntry(eeImage_, EEindex, typed, ctx);
+            grid_->SetText(row, column, text);
+            (transmit ? shown_[size_t(row)].TxTone : shown_[size_t(row)].RxTone) = text;
+        },
+        [row, transmit](DocumentState& before) {
+            const ChannelRow& shown = before.shown[size_t(row)];
+            ChannelRow& edited = before.rows[size_t(row)];
+            (transmit ? edited.TxTone : edited.RxTone) = transmit ? shown.TxTone : shown.RxTone;
+        });
     if (edited)
         Explain(ExplainEntry(transmit ? EntryField::TxTone : EntryField::RxTone, typed,
                              grid_->Text(row, column), ctx, grid_->ReadRow(row).RefIndex));
@@ -524,7 +642,13 @@ void MainWindow::FrequencyLeft(int row, bool transmit) {
     const auto column = transmit ? ChannelGrid::TxFreq : ChannelGrid::RxFreq;
     const QString typed = grid_->Text(row, column);
     const bool edited = qobject_cast<QLineEdit*>(grid_->Field(row, column))->isModified();
-    RefreshValues(true);
+    document_->Change(
+        QStringLiteral("Edit channel %1").arg(row + 1), [this] { RefreshValues(true); },
+        [row, transmit](DocumentState& before) {
+            const ChannelRow& shown = before.shown[size_t(row)];
+            ChannelRow& edited = before.rows[size_t(row)];
+            (transmit ? edited.TxFreq : edited.RxFreq) = transmit ? shown.TxFreq : shown.RxFreq;
+        });
     const QString shown = grid_->Text(row, column);
     // Not stored (a radio-wide value is unusable): the entry stands as typed.
     if (edited && shown != typed)
@@ -547,26 +671,43 @@ void MainWindow::RunOperation(const std::function<void()>& operation) {
     operation();
     operationRunning_ = false;
     UpdateActionState();
+    if (std::exchange(reloadPending_, false)) ReadINIFile();
     if (closePending_) close();
 }
 
 void MainWindow::UpdateActionState() {
-    for (QAction* item : {mnuOpen, mnuSave, mnuImportCsv, mnuExportCsv, mnuCompareFile,
-                          mnuCompareRadio, mnuPrint, mnuExportPdf, mnuConfig, mnuAbout})
+    for (QAction* item :
+         {mnuOpen, mnuOpenBackup, mnuSave, mnuImportCsv, mnuExportCsv, mnuCompareFile,
+          mnuCompareRadio, mnuPrint, mnuExportPdf, mnuConfig, mnuAbout})
         item->setEnabled(!operationRunning_);
     cmdRead->setEnabled(!operationRunning_);
     cmdWrite->setEnabled(!operationRunning_);
+    // The image is not taken back from under an operation.
+    QUndoStack& stack = document_->Stack();
+    mnuUndo->setEnabled(!operationRunning_ && stack.canUndo());
+    mnuRedo->setEnabled(!operationRunning_ && stack.canRedo());
+    mnuUndo->setText(stack.canUndo() ? QStringLiteral("&Undo ") + stack.undoText()
+                                     : QStringLiteral("&Undo"));
+    mnuRedo->setText(stack.canRedo() ? QStringLiteral("&Redo ") + stack.redoText()
+                                     : QStringLiteral("&Redo"));
 }
 
 void MainWindow::cmdRead_Click() {
-    if (operationRunning_ || closing_) return;
-    RunOperation([this] {
-        if (ReadRadio(*host_, *host_, clock_)) {
-            documentPath_.clear();
-            if (compare_) compare_->close();
-        }
-        // After a failure too: the grid shows the image as it now stands.
-        DecodeRows();
+    if (operationRunning_ || closing_ || !MayReplace(QStringLiteral("reading the radio"))) return;
+    // What the operator does meanwhile is part of the one step.
+    document_->Change(QStringLiteral("Read Radio"), [this] {
+        RunOperation([this] {
+            EEImage received{};
+            if (ReadRadio(*host_, *host_, clock_, &received)) {
+                documentPath_.clear();
+                if (compare_) compare_->close();
+                document_->MarkSaved(QStringLiteral("Radio read ") +
+                                         backups_.Now().toString(QStringLiteral("HH:mm")),
+                                     BlockBytesOf(received));
+            }
+            // After a failure too: the grid shows the image as it now stands.
+            DecodeRows();
+        });
     });
 }
 
@@ -577,23 +718,33 @@ void MainWindow::cmdWrite_Click() {
         Refuse(QStringLiteral("Radio Not Written\n") + unusable->reason);
         return;
     }
-    // The grid as it will be written; frequencies outside the band are written only on a Yes
-    // (asked here, before the operation and its waits start).
+    // The grid as it will be written (its pending edits stored: part of the step); frequencies
+    // outside the band are written only on a Yes (asked here, before the operation and its
+    // waits start).
+    document_->Begin();
     EncodeRows();
     DecodeRows();
     if (const auto outside = MarkBandLimits(); !outside.empty()) {
         const BandLimits limits = LimitsOf(cfg_.Definition(cmbBand->currentIndex() + 1));
         if (!services_.messages->AskYesNoStop(OutOfBandQuestion(outside, limits),
                                               QString::fromLatin1(kOutOfBandTitle)) ||
-            closing_)
+            closing_) {
+            document_->End(QStringLiteral("Write Radio"));
             return;
+        }
     }
     RunOperation([this] {
         // The image holds exactly the grid, encoded for the current CPU type.
         EncodeRows();
         DecodeRows();
-        WriteRadio(*host_, *host_, clock_);
+        // A written radio holds the personality (and a backup is kept): it counts as saved.
+        const BlockBytes sent = BlockBytesOf(eeImage_);
+        if (WriteRadio(*host_, *host_, clock_))
+            document_->MarkSaved(QStringLiteral("Radio written ") +
+                                     backups_.Now().toString(QStringLiteral("HH:mm")),
+                                 sent);
     });
+    document_->End(QStringLiteral("Write Radio"));
 }
 
 PersonalityFileContext MainWindow::FileContext() {
@@ -614,15 +765,34 @@ PersonalityFileContext MainWindow::FileContext() {
 }
 
 void MainWindow::mnuOpen_Click() {
+    if (!MayReplace(QStringLiteral("opening another file"))) return;
     PersonalityFileContext context = FileContext();
-    if (OpenPersonalityFile(context) != FileResult::Done) return;
-    documentPath_ = context.chosen;
-    if (compare_) compare_->close();
+    OpenStep(context, [&] { return OpenPersonalityFile(context); });
+}
+
+bool MainWindow::OpenPersonality(const QString& path) {
+    if (operationRunning_ || !MayReplace(QStringLiteral("opening another file"))) return false;
+    PersonalityFileContext context = FileContext();
+    return OpenStep(context, [&] { return LoadPersonalityFile(context, path); }) ==
+           FileResult::Done;
+}
+
+FileResult MainWindow::OpenStep(PersonalityFileContext& context,
+                                const std::function<FileResult()>& open) {
+    document_->Begin();
+    const FileResult result = open();
+    const QString name = QFileInfo(context.chosen).fileName();
+    document_->End(QStringLiteral("Open ") + name);
+    if (result == FileResult::Done) {
+        documentPath_ = context.chosen;
+        if (compare_) compare_->close();
+        document_->MarkSaved(name, BlockBytesOf(eeImage_));
+    }
+    return result;
 }
 
 void MainWindow::mnuSave_Click() {
-    PersonalityFileContext context = FileContext();
-    if (SavePersonalityFile(context) == FileResult::Done) documentPath_ = context.chosen;
+    Save();
 }
 
 PlanFileContext MainWindow::PlanContext() const {
@@ -637,11 +807,14 @@ PlanSheet MainWindow::Sheet() const {
                     documentPath_);
 }
 
-void MainWindow::ReplaceImage(const EEImage& image, const QString& /*change*/) {
+void MainWindow::ReplaceImage(const EEImage& image, const QString& change) {
+    if (!MayReplace(QStringLiteral("replacing the channels (%1)").arg(change))) return;
     if (compare_) compare_->close(); // its marks are of the grid being replaced
     documentPath_.clear();
-    std::copy_n(image.begin(), kBlockSize, eeImage_.begin());
-    RefreshValues(false);
+    document_->Change(change, [&] {
+        std::copy_n(image.begin(), kBlockSize, eeImage_.begin());
+        RefreshValues(false);
+    });
 }
 
 void MainWindow::ShowComparison(const EEImage& other, const QString& name) {
@@ -676,19 +849,22 @@ void MainWindow::mnuCompareRadio_Click() {
     if (operationRunning_ || closing_) return;
     class SideHost : public RadioHost {
     public:
-        SideHost(QString device, int16_t id, int16_t revision)
-            : device_(std::move(device)), id_(id), revision_(revision) {}
+        SideHost(QString device, int16_t id, int16_t revision, BackupStore* backups)
+            : device_(std::move(device)), id_(id), revision_(revision), backups_(backups) {}
         QString SerialDevice() const override { return device_; }
         EEImage& Image() override { return image_; }
         int16_t CurRadioID() const override { return id_; }
         int16_t CurRevision() const override { return revision_; }
         void SetIdentity(int16_t id, int16_t revision) override { id_ = id, revision_ = revision; }
+        // A radio read for a comparison is a record of that radio as well.
+        BackupStore* Backups() override { return backups_; }
 
     private:
         QString device_;
         EEImage image_{};
         int16_t id_, revision_;
-    } radio(cfg_.SerialDevice(), CurRadioID, CurRevision);
+        BackupStore* backups_;
+    } radio(cfg_.SerialDevice(), CurRadioID, CurRevision, &backups_);
     bool read = false;
     RunOperation([&] { read = ReadRadio(radio, *host_, clock_); });
     if (read && !closing_) ShowComparison(radio.Image(), QStringLiteral("the radio"));
@@ -709,6 +885,122 @@ void MainWindow::mnuConfig_Click() {
 
 void MainWindow::mnuAbout_Click() {
     ShowAbout(this, services_.processes, services_.messages);
+}
+
+bool MainWindow::Modified() const {
+    return started_ && document_->Modified();
+}
+
+DocumentState MainWindow::Capture() const {
+    DocumentState state;
+    state.band = cmbBand->currentIndex();
+    state.bytes = BlockBytesOf(eeImage_);
+    for (int r = 0; r < kChannels; ++r)
+        state.rows[size_t(r)] = grid_->ReadRow(r);
+    state.shown = shown_;
+    return state;
+}
+
+void MainWindow::Restore(const DocumentState& state) {
+    std::copy(state.bytes.begin(), state.bytes.end(), eeImage_.begin());
+    if (state.band != cmbBand->currentIndex()) {
+        // The band the grid was shown on comes back, without clearing anything.
+        const QSignalBlocker quiet(cmbBand);
+        cmbBand->setCurrentIndex(bandIndex_ = state.band);
+        const QScopedValueRollback keep(restoringBand_, true);
+        if (state.band >= 0) cmbBand_Click();
+    }
+    // Decoded under the radio-wide values in force now; the edits that were pending then are
+    // pending again.
+    DecodeRows();
+    const QScopedValueRollback hold(HoldOffRefresh, true);
+    for (int r = 0; r < kChannels; ++r) {
+        const size_t i = size_t(r);
+        if (state.rows[i] != state.shown[i])
+            grid_->WriteRow(r, WithPendingEdits(shown_[i], state.rows[i], state.shown[i]));
+    }
+    UpdateTitle();
+}
+
+void MainWindow::UpdateTitle() {
+    setWindowTitle(document_->Title());
+    setWindowModified(document_->Modified());
+}
+
+bool MainWindow::MayReplace(const QString& doing) {
+    if (!Modified()) return true;
+    if (operationRunning_) return false;
+    const QString source = document_->Source();
+    const QString text =
+        QStringLiteral("The personality%1 has changes that are not saved.\nSave them before %2?")
+            .arg(source.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(source), doing);
+    switch (services_.messages->AskSaveChanges(text, QStringLiteral("Unsaved Changes"))) {
+    case SaveAnswer::Save:
+        return Save() == FileResult::Done;
+    case SaveAnswer::Discard:
+        return true;
+    case SaveAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+FileResult MainWindow::Save() {
+    PersonalityFileContext context = FileContext();
+    // Save stores the pending edits in the image first: that is a step of its own.
+    document_->Begin();
+    const FileResult result = SavePersonalityFile(context);
+    const QString name = QFileInfo(context.chosen).fileName();
+    document_->End(QStringLiteral("Save ") + name);
+    if (result == FileResult::Done) {
+        documentPath_ = context.chosen;
+        document_->MarkSaved(name, BlockBytesOf(eeImage_));
+    }
+    return result;
+}
+
+void MainWindow::BandChosen(int index) {
+    if (index < 0) { // an empty selection applies no definition
+        bandIndex_ = index;
+        return;
+    }
+    const QString band = cmbBand->itemText(index);
+    if (mnuClrMemoryOnBandSelect->isChecked() && !replaceAgreed_ &&
+        !MayReplace(QStringLiteral("clearing the memory for %1").arg(band))) {
+        if (operationRunning_)
+            statusBar()->showMessage(QStringLiteral("The band stays %1: choosing %2 would clear "
+                                                    "unsaved changes, which cannot be asked "
+                                                    "about during a radio operation.")
+                                         .arg(cmbBand->itemText(bandIndex_), band),
+                                     kNoticeMs);
+        // Back to the band in force, without a band selection.
+        const QSignalBlocker quiet(cmbBand);
+        cmbBand->setCurrentIndex(bandIndex_);
+        return;
+    }
+    const int previous = std::exchange(bandIndex_, index);
+    document_->Change(
+        QStringLiteral("Select band ") + band, [this] { cmbBand_Click(); },
+        [previous](DocumentState& before) { before.band = previous; });
+}
+
+void MainWindow::CommitData(QSessionManager& manager) {
+    if (shutdownDone_ || !Modified()) return;
+    if (!operationRunning_ && manager.allowsInteraction()) {
+        const bool agreed = MayReplace(QStringLiteral("the session ends"));
+        manager.release();
+        if (!agreed) {
+            manager.cancel();
+            return;
+        }
+    } else {
+        // Nobody to ask: the work is kept where the backups are.
+        EncodeRows();
+        const BackupResult kept = backups_.Keep(QStringLiteral("unsaved"), CurRadioID, eeImage_);
+        debug_log(kept.problem.isEmpty() ? "Backup: " + kept.path
+                                         : "Backup: failed - " + kept.problem);
+    }
+    discardedAt_ = document_->Revision();
 }
 
 } // namespace ostrand

@@ -9,11 +9,14 @@
 #include "config/Configuration.h"
 #include "image/ChannelRow.h"
 #include "image/EEImage.h"
+#include "platform/Backups.h"
 #include "platform/DebugLog.h"
 #include "ui/StatusWindow.h"
 
+#include <QDateTime>
 #include <QMainWindow>
 #include <QPointer>
+#include <array>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -26,18 +29,22 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QRadioButton;
+class QSessionManager;
 
 namespace ostrand {
 
 class ChannelGrid;
 class CompareWindow;
 class ConfigEditor;
+class Document;
 class FileDialogs;
 class MessageBoxes;
 class Processes;
+struct DocumentState;
 struct PersonalityFileContext;
 struct PlanFileContext;
 struct PlanSheet;
+enum class FileResult;
 
 // What the window uses of the system. Null means the real one; a test puts its own in.
 struct MainWindowServices {
@@ -45,6 +52,8 @@ struct MainWindowServices {
     FileDialogs* fileDialogs = nullptr; // File Open and File Save
     Processes* processes = nullptr;     // the configuration editor, the system information tool
     double timeScale = 1.0;             // of the clock every wait and pause runs on
+    QString backupFolder{};             // empty: DefaultBackupFolder()
+    std::function<QDateTime()> now{};   // backup names, "Radio read 14:02"; null: the system's
 };
 
 class MainWindow : public QMainWindow {
@@ -65,6 +74,12 @@ public:
     // The one path between grid and image: with true the grid is encoded into the image first;
     // in every case the image is decoded into the grid.
     void RefreshValues(bool RefreshEE);
+
+    // Whether the image or the grid holds anything not saved, read or written.
+    bool Modified() const;
+    // Opens a personality file as File > Open does once the file is chosen: asks first about
+    // unsaved changes, and is one undo step. Every way of opening a file goes through here.
+    bool OpenPersonality(const QString& path);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -134,6 +149,20 @@ private:
     void mnuCompareRadio_Click();
     void mnuPrint_Click();
     void mnuExportPdf_Click();
+    // The document's state as the grid and the image hold it, and putting one back.
+    DocumentState Capture() const;
+    void Restore(const DocumentState& state);
+    void UpdateTitle();
+    // Whether unsaved work may go for `doing` ("reading the radio"): at once when there is
+    // none, else as the operator answers Save (and the save succeeds), Discard or Cancel.
+    // Never asked while a radio operation runs (a nested event loop would hold its waits):
+    // false then.
+    bool MayReplace(const QString& doing);
+    FileResult Save();
+    // Open as one undo step; the file opened becomes the document.
+    FileResult OpenStep(PersonalityFileContext& context, const std::function<FileResult()>& open);
+    void BandChosen(int index);
+    void CommitData(QSessionManager& manager);
 
     // Shared state, as long as the window lives.
     bool HoldOffRefresh = false;
@@ -153,6 +182,7 @@ private:
 
     QMenu* mnuFile = nullptr;
     QAction* mnuOpen = nullptr;
+    QAction* mnuOpenBackup = nullptr;
     QAction* mnuSave = nullptr;
     QAction* mnuImportCsv = nullptr;
     QAction* mnuExportCsv = nullptr;
@@ -161,6 +191,9 @@ private:
     QAction* mnuPrint = nullptr;
     QAction* mnuExportPdf = nullptr;
     QAction* mnuExit = nullptr;
+    QMenu* mnuEdit = nullptr;
+    QAction* mnuUndo = nullptr;
+    QAction* mnuRedo = nullptr;
     QMenu* mnuOptions = nullptr;
     QAction* mnuClrMemoryOnBandSelect = nullptr;
     QAction* mnuConfig = nullptr;
@@ -186,6 +219,17 @@ private:
     bool closePending_ = false;
     bool shutdownDone_ = false;
     QString seedNotice_; // what start-up said about a missing configuration
+    BackupStore backups_;
+    Document* document_ = nullptr;
+    // The rows as the image was last decoded into the grid: where the grid differs, an edit
+    // is pending.
+    std::array<ChannelRow, kChannels> shown_{};
+    int bandIndex_ = -1;          // the band whose selection is in force
+    bool started_ = false;        // start-up done: from now on there is a document to lose
+    bool restoringBand_ = false;  // undo puts a band back: nothing is cleared
+    bool replaceAgreed_ = false;  // a reload's question answered for its band selection
+    bool reloadPending_ = false;  // a reload that must ask waits for the operation's end
+    quint64 discardedAt_ = ~0ULL; // the document revision the operator let go at session end
     QString pendingNotice_;
     QString documentPath_;            // the personality file last opened or saved
     QPointer<CompareWindow> compare_; // open while its marks show in the grid

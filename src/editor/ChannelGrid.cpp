@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QGridLayout>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QStyle>
@@ -138,7 +139,9 @@ ChannelGrid::ChannelGrid(QWidget* parent) : QWidget(parent) {
         lblChan_[r]->setObjectName(Indexed("lblChan", r));
         lblChan_[r]->setAlignment(Qt::AlignCenter);
         lblChan_[r]->setCursor(Qt::PointingHandCursor);
-        lblChan_[r]->setToolTip(tr("Copy this channel to every channel"));
+        lblChan_[r]->setToolTip(
+            tr("Copy this channel to every channel (%1 takes it back)")
+                .arg(QKeySequence(QKeySequence::Undo).toString(QKeySequence::NativeText)));
         connect(lblChan_[r], &ClickableLabel::clicked, this, [this, r] { emit ChannelClicked(r); });
 
         txtTXFreq_[r] = NamedField(this, Indexed("txtTXFreq", r), kFreqLength);
@@ -170,6 +173,12 @@ ChannelGrid::ChannelGrid(QWidget* parent) : QWidget(parent) {
         chkTxZ_[r] = Box(this, "chkTxZ", r);
         chkRxW_[r] = Box(this, "chkRxW", r);
         chkRxZ_[r] = Box(this, "chkRxZ", r);
+        for (QLineEdit* field : {txtTXFreq_[r], txtRxFreq_[r], txtTxTone_[r], txtRxTone_[r]})
+            connect(field, &QLineEdit::textEdited, this, &ChannelGrid::Edited);
+        for (QComboBox* list : {cmbRef_[r], cmbCCT_[r]})
+            connect(list, &QComboBox::activated, this, &ChannelGrid::Edited);
+        for (QCheckBox* box : {chkSTE_[r], chkTxW_[r], chkTxZ_[r], chkRxW_[r], chkRxZ_[r]})
+            connect(box, &QCheckBox::clicked, this, &ChannelGrid::Edited);
 
         layout->addWidget(lblChan_[r], row, ColChan);
         layout->addWidget(txtTXFreq_[r], row, At(TxFreq));

@@ -99,6 +99,8 @@ signals:
     void ToneLeft(int row, bool transmit);
     void ReferenceChanged(int row);
     void ChannelClicked(int row);
+    // The operator typed in a field, ticked a box or picked from a list.
+    void Edited();
 
 private:
     template <typename T> using Column_ = std::array<T*, kChannels>;

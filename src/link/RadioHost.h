@@ -5,6 +5,7 @@
 #pragma once
 
 #include "image/EEImage.h"
+#include "platform/Backups.h"
 
 #include <QString>
 #include <cstdint>
@@ -25,6 +26,8 @@ public:
     // Stores the identified CPU and revision, then refreshes whatever follows them (the CPU
     // label, the CCT lists and the grid). Called when an operation succeeds.
     virtual void SetIdentity(int16_t curRadioID, int16_t curRevision) = 0;
+    // Where the block of every successful read and write is kept; none when null.
+    virtual BackupStore* Backups() { return nullptr; }
 };
 
 class OperationReport {

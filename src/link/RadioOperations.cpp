@@ -95,13 +95,30 @@ bool Command(Operation& op, const char* command, const QString& name) {
     return true;
 }
 
+// A backup that cannot be kept is told, and the text stays up as long as a failure's does,
+// but the operation has succeeded all the same.
+int KeepBackup(Operation& op, const QString& what, const Block& block, const QString& shown) {
+    BackupStore* store = op.host.Backups();
+    if (!store) return 1000;
+    EEImage image{};
+    std::copy(block.begin(), block.end(), image.begin());
+    const BackupResult kept = store->Keep(what, op.radioID, image);
+    if (kept.problem.isEmpty()) {
+        op.report.Log("Backup: " + kept.path);
+        return 1000;
+    }
+    op.report.Log("Backup: failed - " + kept.problem);
+    op.report.SetStatus(shown + "\nNo backup kept in " + store->Folder() + ": " + kept.problem);
+    return 3000;
+}
+
 Block BlockOf(const EEImage& image) {
     Block block;
     std::copy_n(image.begin(), kBlockSize, block.begin());
     return block;
 }
 
-Outcome ReadSteps(Operation& op) {
+Outcome ReadSteps(Operation& op, EEImage* kept) {
     if (!WakeRib(op, "Found RIB") || !IdentifyRadio(op)) return Outcome::Failed;
     op.link.delay(400);
     if (!Command(op, rib::kSid, "SID") || !Command(op, rib::kRrd, "RRD")) return Outcome::Failed;
@@ -117,11 +134,12 @@ Outcome ReadSteps(Operation& op) {
     // Shown at once in the layout of the radio it came from: an edit during the last pause
     // then works on the radio's channels.
     std::copy(received.begin(), received.end(), op.host.Image().begin());
+    if (kept) *kept = op.host.Image();
     op.host.SetIdentity(op.radioID, op.revision);
     op.report.SetStatus("Data was Read OK");
     op.report.Log("cmdRead: Read OK");
     op.report.SetStatus("Done");
-    op.link.delay(1000);
+    op.link.delay(KeepBackup(op, "read", received, "Done"));
     return Outcome::Done;
 }
 
@@ -143,7 +161,7 @@ Outcome WriteSteps(Operation& op, const Block& block) {
     op.report.SetStatus("Verify OK!");
     if (op.host.CurRadioID() == op.curRadioID && op.host.CurRevision() == op.curRevision)
         op.host.SetIdentity(op.radioID, op.revision);
-    op.link.delay(1000);
+    op.link.delay(KeepBackup(op, "write", block, "Verify OK!"));
     return Outcome::Done;
 }
 
@@ -156,12 +174,12 @@ void FailureEnd(Operation& op) {
 
 } // namespace
 
-bool ReadRadio(RadioHost& host, OperationReport& report, Clock& clock) {
+bool ReadRadio(RadioHost& host, OperationReport& report, Clock& clock, EEImage* received) {
     report.Log("mdRead: Entered");
     Outcome outcome = Outcome::Failed;
     {
         Operation op(host, report, clock);
-        if (OpenPort(op, "Read")) outcome = ReadSteps(op);
+        if (OpenPort(op, "Read")) outcome = ReadSteps(op, received);
         if (outcome == Outcome::Failed) FailureEnd(op);
         report.CloseStatus();
         op.link.Close();

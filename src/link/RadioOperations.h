@@ -27,8 +27,10 @@ inline constexpr char kCpuWarningText[] = "Target Radio CPU expects an EEPROM fo
                                           "contine?";
 inline constexpr char kCpuWarningTitle[] = "CPU Version Warning";
 
-// Every wait and pause runs on `clock`; stopping it ends the operation at its next wait.
-bool ReadRadio(RadioHost& host, OperationReport& report, Clock& clock);
+// Every wait and pause runs on `clock`; stopping it ends the operation at its next wait. A
+// successful read gives its block in `received` as well (the host's image may change again
+// before the operation ends).
+bool ReadRadio(RadioHost& host, OperationReport& report, Clock& clock, EEImage* received = nullptr);
 bool WriteRadio(RadioHost& host, OperationReport& report, Clock& clock);
 
 } // namespace ostrand

@@ -17,4 +17,15 @@ void QtMessageBoxes::Inform(const QString& text, const QString& title) {
     box.exec();
 }
 
+SaveAnswer QtMessageBoxes::AskSaveChanges(const QString& text, const QString& title) {
+    QMessageBox box(QMessageBox::Warning, title, text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, owner_);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    const int answer = box.exec();
+    return answer == QMessageBox::Save      ? SaveAnswer::Save
+           : answer == QMessageBox::Discard ? SaveAnswer::Discard
+                                            : SaveAnswer::Cancel;
+}
+
 } // namespace ostrand

@@ -7,6 +7,8 @@ class QWidget;
 
 namespace ostrand {
 
+enum class SaveAnswer { Save, Discard, Cancel };
+
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
@@ -14,6 +16,8 @@ public:
     virtual bool AskYesNoStop(const QString& text, const QString& title) = 0;
     // Information with an OK button only.
     virtual void Inform(const QString& text, const QString& title) = 0;
+    // Save / Discard / Cancel about unsaved changes; closing the box is Cancel.
+    virtual SaveAnswer AskSaveChanges(const QString& text, const QString& title) = 0;
 };
 
 class QtMessageBoxes : public MessageBoxes {
@@ -21,6 +25,7 @@ public:
     explicit QtMessageBoxes(QWidget* owner = nullptr) : owner_(owner) {}
     bool AskYesNoStop(const QString& text, const QString& title) override;
     void Inform(const QString& text, const QString& title) override;
+    SaveAnswer AskSaveChanges(const QString& text, const QString& title) override;
 
 private:
     QWidget* owner_;

@@ -66,8 +66,11 @@ FileResult OpenPersonalityFile(PersonalityFileContext& context) {
     const QString path =
         context.dialogs.OpenFile(MakeRequest(QStringLiteral("File Open"), context));
     if (path.isEmpty()) return FileResult::Cancelled;
-    context.chosen = path;
+    return LoadPersonalityFile(context, path);
+}
 
+FileResult LoadPersonalityFile(PersonalityFileContext& context, const QString& path) {
+    context.chosen = path;
     const PersonalityRead read = ReadPersonalityFile(path);
     if (read.status == PersonalityRead::Unreadable || read.status == PersonalityRead::Empty)
         return FileResult::Unreadable;

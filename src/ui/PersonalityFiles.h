@@ -41,6 +41,8 @@ QStringList PersonalityNameFilters();
 int FilterIndexFor(const QString& dottedExt);
 
 FileResult OpenPersonalityFile(PersonalityFileContext& context);
+// Open without the dialog: loads the file at `path`.
+FileResult LoadPersonalityFile(PersonalityFileContext& context, const QString& path);
 FileResult SavePersonalityFile(PersonalityFileContext& context);
 
 } // namespace ostrand

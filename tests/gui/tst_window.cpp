@@ -20,6 +20,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -42,11 +43,12 @@ namespace {
 
 // Dialogs that answer as the test set them and remember the questions asked.
 struct Dialogs : ostrand::FileDialogs, ostrand::MessageBoxes {
-    QString open, save; // the paths the file dialogs return
-    QStringList asked;  // question titles
-    QString question;   // the last question's text
-    bool yes = false;   // the answer to every question
-    QStringList told;   // texts of information boxes
+    QString open, save;                                       // the paths the file dialogs return
+    QStringList asked;                                        // question titles
+    QString question;                                         // the last question's text
+    bool yes = false;                                         // the answer to every question
+    QStringList told;                                         // texts of information boxes
+    ostrand::SaveAnswer answer = ostrand::SaveAnswer::Cancel; // about unsaved changes
     QString openFilter; // the filter the Open dialog came up with
     QString OpenFile(const ostrand::FileDialogRequest& r) override {
         return openFilter = r.selectedFilter, open;
@@ -56,6 +58,9 @@ struct Dialogs : ostrand::FileDialogs, ostrand::MessageBoxes {
         return asked << title, question = text, yes;
     }
     void Inform(const QString& text, const QString&) override { told << text; }
+    ostrand::SaveAnswer AskSaveChanges(const QString&, const QString& title) override {
+        return asked << title, answer;
+    }
 };
 
 // 1: Delta-SX high side x1, band 136-174 MHz; 2: Delta-SX low side x3 on IF 21.4; 3: Delta-S;
@@ -662,7 +667,9 @@ private slots:
     // The wheel over a list without keyboard focus changes nothing (over the band list it
     // would clear the grid); with focus it moves the list.
     void wheelOnlyWithFocus() {
-        auto w = OpenOnBand(0);
+        Dialogs dialogs; // the band change that clears is let go
+        dialogs.answer = ostrand::SaveAnswer::Discard;
+        auto w = OpenOnBand(0, {.messages = &dialogs});
         Apply(*w, Filled(4) + ";mnuClrMemoryOnBandSelect");
         for (const char* name : {"cmbRef_4", "cmbCCT_4", "cmbBand"}) {
             auto* list = Find<QComboBox>(*w, name);
@@ -717,7 +724,9 @@ private slots:
         QFETCH(int, band);
         QFETCH(QString, edits);
         QFETCH(QString, changed);
-        auto w = OpenOnBand(band);
+        Dialogs dialogs; // a band change that clears the edits is let go
+        dialogs.answer = ostrand::SaveAnswer::Discard;
+        auto w = OpenOnBand(band, {.messages = &dialogs});
         Apply(*w, edits.section(u'|', 0, -2));
         QStringList expected = Grid(*w);
         for (const QString& entry : changed.split(u' ', Qt::SkipEmptyParts)) {
@@ -807,6 +816,7 @@ private slots:
 
     // Channel 16 on reference 3 with a DCG code, written from one window, read into another.
     void writeThenReadBack() {
+        QDir(Home("/data")).removeRecursively();
         const QString saved = Home("/written.DSX");
         QFile::remove(saved);
         RibSimProcess sim({"--save", saved});
@@ -831,6 +841,13 @@ private slots:
         QFile f(saved);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll().trimmed(), digits);
+        const QDir backups(Home("/data/Ostrand/backups"));
+        for (const char* what : {"write", "read"}) {
+            const QStringList kept = backups.entryList({QString("*_%1_Delta-SX.DSX").arg(what)});
+            QFile file(backups.filePath(kept.value(0)));
+            QVERIFY(kept.size() == 1 && file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), digits);
+        }
     }
 
     // What the operator does during a write changes neither what is sent nor the CPU question;
@@ -968,6 +985,113 @@ private slots:
         QFile log(Home("/debug.log"));
         QVERIFY(log.open(QIODevice::ReadOnly));
         QCOMPARE(log.readAll().count("AppExit: "), 1);
+    }
+
+    // Every flow that would lose unsaved work asks first. With nothing unsaved it does not
+    // ask; Cancel leaves image, grid, band and window as they were; Discard goes ahead; Save
+    // saves first. Clearing on band selection is on, so a band change or reload clears.
+    void unsavedChanges_data() {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("answer"); // -1: nothing unsaved; else a SaveAnswer
+        for (const char* action : {"mnuOpen", "cmdRead", "cmbBand=1", "reload", "mnuExit"})
+            for (int answer = -1; answer <= 2; ++answer)
+                QTest::newRow(qPrintable(QStringLiteral("%1, answer %2").arg(action).arg(answer)))
+                    << QString(action) << answer;
+    }
+    void unsavedChanges() {
+        QFETCH(QString, action);
+        QFETCH(int, answer);
+        ostrand::EEImage other{};
+        other.fill(0x5A);
+        Dialogs dialogs;
+        dialogs.open = WriteImage("/other.DSX", other), dialogs.save = Home("/saved.DSX");
+        dialogs.answer = ostrand::SaveAnswer(std::max(answer, 0));
+        QFile::remove(dialogs.save);
+        std::unique_ptr<RibSimProcess> sim;
+        if (action == "cmdRead")
+            sim = std::make_unique<RibSimProcess>(QStringList{"--load", dialogs.open});
+        WriteIni(Ini(sim ? sim->Device() : QString()));
+        WritePreferences("True", "0");
+        auto w = Open({.messages = &dialogs, .fileDialogs = &dialogs, .timeScale = 0.05});
+        if (answer >= 0) Apply(*w, "txtTXFreq_0=146.5250;chkSTE_0=1");
+        const QStringList grid = Grid(*w);
+        const QByteArray image = FormatPersonality(w->Image());
+        WriteIni(Ini().replace("RefIndex1=3", "RefIndex1=1")); // a reload's band clears to 1
+        action == "reload" ? w->ReadINIFile() : Apply(*w, action);
+        const bool cancelled = answer == int(ostrand::SaveAnswer::Cancel);
+        QCOMPARE(dialogs.asked, answer < 0 ? QStringList() : QStringList{"Unsaved Changes"});
+        QCOMPARE(Grid(*w) == grid && FormatPersonality(w->Image()) == image &&
+                     Find<QComboBox>(*w, "cmbBand")->currentIndex() == 0 && w->isVisible(),
+                 cancelled);
+        QCOMPARE(QFile::exists(dialogs.save), answer == int(ostrand::SaveAnswer::Save));
+    }
+
+    // Open A, Open B, undo, Save: A; redo, Save: B; undone again, Exit asks. Every kind of
+    // step is undone and redone exactly, a pending tick included, by the keys in a text field.
+    void undoRedo_data() {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("frequency") << "txtTXFreq_1=147.0000"
+                                   << "Edit channel 2";
+        QTest::newRow("tone") << "txtTxTone_1=754"
+                              << "Edit channel 2 Tx CG/DCG";
+        QTest::newRow("reference") << "cmbRef_0=5"
+                                   << "Change channel 1 PLL Ref.";
+        QTest::newRow("row copy") << "lblChan_2"
+                                  << "Copy channel 3 to all";
+        QTest::newRow("band that clears") << "mnuClrMemoryOnBandSelect;cmbBand=1"
+                                          << "Select band UHF SX x3";
+        QTest::newRow("Read Radio") << "cmdRead"
+                                    << "Read Radio";
+    }
+    void undoRedo() {
+        ostrand::EEImage a{}, b{}; // both as Save stores them
+        a.fill(0x11);
+        for (size_t i = 0; i < b.size(); ++i)
+            b[i] = "\x4A\x5A\x5A"[i % 4];
+        Dialogs dialogs;
+        dialogs.save = Home("/saved.DSX");
+        RibSimProcess sim({"--load", WriteImage("/b.DSX", b)});
+        WriteIni(Ini(sim.Device()));
+        auto w = OpenOnBand(0, {.messages = &dialogs, .fileDialogs = &dialogs, .timeScale = 0.05});
+        // Ctrl+Z and Ctrl+Shift+Z: a text field without typing of its own lets them through.
+        const auto keys = [&](QKeySequence::StandardKey key) {
+            const bool redo = key == QKeySequence::Redo;
+            QKeyEvent press(QEvent::ShortcutOverride, Qt::Key_Z,
+                            redo ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
+            QApplication::sendEvent(Find(*w, "txtRxFreq", 9), &press);
+            auto* item = Find<QAction>(*w, redo ? "mnuRedo" : "mnuUndo");
+            QVERIFY(!press.isAccepted() &&
+                    item->shortcuts().contains(QKeySequence(press.keyCombination())));
+            item->trigger();
+        };
+        const auto saved = [&] {
+            Apply(*w, "mnuSave");
+            return ostrand::ReadPersonalityFile(dialogs.save).bytes[0];
+        };
+        for (const char* file : {"/a.DSX", "/b.DSX"})
+            dialogs.open = WriteImage(file, file[1] == 'a' ? a : b), Apply(*w, "mnuOpen");
+        QCOMPARE(w->windowTitle(), "b.DSX[*] — Ostrand");
+        keys(QKeySequence::Undo);
+        QVERIFY(w->isWindowModified() && saved() == 0x11);
+        keys(QKeySequence::Redo);
+        QVERIFY(saved() == 0x4A && !w->isWindowModified());
+        keys(QKeySequence::Undo);
+        Apply(*w, "mnuExit;" + Filled(4) + ";chkRxZ_7=1");
+        QVERIFY(w->isVisible() && dialogs.asked.size() == 1);
+
+        const QStringList before = Grid(*w);
+        const QByteArray image = FormatPersonality(w->Image());
+        QFETCH(QString, step);
+        dialogs.answer = ostrand::SaveAnswer::Discard;
+        Apply(*w, step);
+        const QStringList after = Grid(*w);
+        QFETCH(QString, name);
+        QCOMPARE(Find<QAction>(*w, "mnuUndo")->text(), "&Undo " + name);
+        keys(QKeySequence::Undo);
+        QVERIFY(Grid(*w) == before && FormatPersonality(w->Image()) == image);
+        keys(QKeySequence::Redo);
+        QCOMPARE(Grid(*w), after);
     }
 };
 

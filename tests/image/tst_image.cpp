@@ -7,6 +7,7 @@
 #include "image/PersonalityFile.h"
 #include "image/RecordCodec.h"
 #include "image/ToneCodec.h"
+#include "platform/Backups.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -442,6 +443,42 @@ private slots:
             QCOMPARE(after.isFile(), path == file);
             QCOMPARE(after.permissions(), before.permissions());
         }
+    }
+
+    // Two backups in one second, after `old` of two years ago and `young` of last month: named
+    // for the time, what happened and the radio, the second numbered, each holding the image;
+    // pruning keeps the newest 1000 and a year's, and leaves other files alone.
+    void backups_data() {
+        QTest::addColumn<int>("old");
+        QTest::addColumn<int>("young");
+        QTest::addColumn<int>("left");
+        QTest::newRow("1000 old: the two oldest go") << 1000 << 0 << 1000;
+        QTest::newRow("beyond 1000, a year's stay") << 2 << 1000 << 1002;
+        QTest::newRow("a few: none goes") << 3 << 0 << 5;
+    }
+    void backups() {
+        QFETCH(int, old);
+        QFETCH(int, young);
+        QTemporaryDir dir;
+        const QDateTime now(QDate(2026, 12, 6), QTime(14, 2, 33));
+        for (int i = 0; i < old + young; ++i)
+            WriteFile(dir.filePath(BackupName(now.addMonths(i < old ? -24 : -1).addSecs(i), "write",
+                                              kDeltaS)),
+                      "x");
+        QVERIFY(WriteFile(dir.filePath("2001-01-01_000000_notes.txt"), "mine"));
+        EEImage image{};
+        image[127] = 0xA5;
+        BackupStore store(dir.path(), [&] { return now; });
+        const BackupResult first = store.Keep("read", kDeltaSX, image);
+        const BackupResult second = store.Keep("read", kDeltaSX, image);
+        QCOMPARE(QFileInfo(first.path).fileName(), "2026-12-06_140233_read_Delta-SX.DSX");
+        QCOMPARE(QFileInfo(second.path).fileName(), "2026-12-06_140233_read_Delta-SX-2.DSX");
+        QCOMPARE(ReadPersonalityFile(second.path).bytes[127], 0xA5);
+        QFETCH(int, left);
+        QCOMPARE(QDir(dir.path()).entryList({"*_*_*.D*"}).size(), left);
+        QVERIFY(QFile::exists(dir.filePath("2001-01-01_000000_notes.txt")));
+        const BackupResult failed = BackupStore(first.path + "/sub").Keep("read", 17, image);
+        QVERIFY(failed.path.isEmpty() && !failed.problem.isEmpty());
     }
 
 private:

@@ -16,12 +16,16 @@ trap '[ -z "$sim_pid" ] || kill "$sim_pid" 2>/dev/null; rm -rf "$work"' EXIT
 mkdir "$work/got"
 cp "$here"/Ostrand.ini "$here"/*.DSX "$here"/*.csv "$work/"
 cd "$work"
+# Backups go to the work folder, never the user's.
+export XDG_DATA_HOME="$work/data"
+backup_blocked=
 printf '%0256d' 0 | tr 0 E >kept.DSX
 
 # Masks what differs between runs: log times, the pseudo-terminal's number, the work folder;
 # shows CR.
 clean() {
-    sed -e 's/[0-9][0-9]:[0-9][0-9]:[0-9][0-9] : /hh:mm:ss : /' -e "s#${device:-/dev/pts/X}#DEVICE#g" \
+    sed -e 's/[0-9][0-9]:[0-9][0-9]:[0-9][0-9] : /hh:mm:ss : /' \
+        -e 's/[0-9]\{4\}-[0-9][0-9]-[0-9][0-9]_[0-9]\{6\}_/YYYY-MM-DD_hhmmss_/g' -e "s#${device:-/dev/pts/X}#DEVICE#g" \
         -e "s#$work#WORK#g" -e 's/\r/\\r/g' "$@"
 }
 
@@ -58,6 +62,9 @@ case_() {
     fi
     # A file the command may write: shown when it changed, so a refusal shows it kept.
     rm -f op.log
+    rm -rf data
+    # With backup_blocked set, the backup folder cannot be made.
+    if [ -n "$backup_blocked" ]; then mkdir data && : >data/Ostrand; fi
     cp kept.DSX out.DSX
     set +e
     "$bin/ostrand-cli" "$@" >stdout 2>stderr
@@ -87,6 +94,12 @@ case_() {
             echo "--- the radio holds"
             cat radio.DSX
             echo
+            for kept in data/Ostrand/backups/*; do
+                [ -f "$kept" ] || continue
+                echo "--- backup $kept" | clean
+                cat "$kept"
+                echo
+            done
         fi
     } >"got/$name.txt"
 }
@@ -156,6 +169,12 @@ case_ write-other-cpu --sim --cpu 0x10 --revision 2 -- write garbled.DSX --confi
 case_ write-other-cpu-yes --sim --cpu 0x10 --revision 2 -- write garbled.DSX --config Ostrand.ini \
     --yes-cpu-mismatch $fast
 case_ write-verify-failed --sim --compare-differ -- write garbled.DSX --config Ostrand.ini $fast
+case_ read-no-backup --sim -- read -o out.DSX --config Ostrand.ini --no-backup $fast
+case_ write-no-backup --sim -- write garbled.DSX --config Ostrand.ini --no-backup $fast
+backup_blocked=1
+case_ read-backup-failed --sim -- read -o out.DSX --config Ostrand.ini $fast
+case_ write-backup-failed --sim -- write garbled.DSX --config Ostrand.ini $fast
+backup_blocked=
 case_ write-sid-silent --sim --silent SID -- write garbled.DSX --config Ostrand.ini $fast
 case_ write-out-of-band --sim -- write channels.DSX --config Ostrand.ini --band 5 $fast
 case_ write-out-of-band-allowed --sim -- write channels.DSX --config Ostrand.ini --band 5 \

@@ -36,6 +36,9 @@ struct Fakes : Processes, MessageBoxes {
     }
     std::optional<int> RunAndWait(const QString&, const QStringList&) override { return 0; }
     bool AskYesNoStop(const QString&, const QString&) override { return false; }
+    ostrand::SaveAnswer AskSaveChanges(const QString&, const QString&) override {
+        return ostrand::SaveAnswer::Cancel;
+    }
     void Inform(const QString& text, const QString& title) override { told << title + ": " + text; }
 };
 

@@ -20,6 +20,8 @@ public:
     int16_t CurRadioID() const override { return curRadioID_; }
     int16_t CurRevision() const override { return curRevision_; }
     void SetIdentity(int16_t curRadioID, int16_t curRevision) override;
+    BackupStore* Backups() override { return backups_; }
+    void KeepBackups(BackupStore* store) { backups_ = store; }
 
     void SetStatus(const QString& text) override;
     void Beep() override;
@@ -43,6 +45,7 @@ private:
     DebugLog log_;
     bool yesCpuMismatch_;
     bool declined_ = false;
+    BackupStore* backups_ = nullptr;
     QTextStream out_;
 };
 

@@ -141,6 +141,9 @@ struct Options {
     QCommandLineOption allowOutOfBand{"allow-out-of-band",
                                       "Write even when a frequency lies outside the definition's "
                                       "band limits."};
+    QCommandLineOption noBackup{"no-backup",
+                                "Keep no backup of the personality read or written (by "
+                                "default one is kept in $XDG_DATA_HOME/Ostrand/backups)."};
     // Scales every wait and pause of the radio link (tests, slow links); 1 is real time.
     QCommandLineOption timeScale{"time-scale", "Scale of the link's waits.", "FACTOR", "1"};
 
@@ -164,6 +167,7 @@ CommandHelp HelpFor(const CommandInfo& info, const Options& o) {
         info.command == Command::Print)
         help.options << o.output;
     if (info.command == Command::Write) help.options << o.yesCpu << o.allowOutOfBand;
+    if (info.command == Command::Read || info.command == Command::Write) help.options << o.noBackup;
     return help;
 }
 
@@ -176,6 +180,7 @@ struct Session {
     QString device;
     QString logPath;
     double timeScale = 1.0; // of the clock the radio operations run on
+    bool backup = true;     // read and write keep a backup of the personality
 };
 
 // A radio-wide field value as the window's field would hold it.
@@ -426,6 +431,8 @@ int RadioFailure(const CliHost& host, const QString& operation, int status = kEx
 int Read(const Session& s, const QString& outPath) {
     if (auto failure = CheckOutputPath(outPath)) return Report(*failure);
     CliHost host(s.ctx.CurRadioID, s.device, s.logPath, false);
+    BackupStore backups;
+    if (s.backup) host.KeepBackups(&backups);
     Clock clock(s.timeScale);
     CliHost::StopOnInterrupt(clock);
     if (!ReadRadio(host, host, clock)) return RadioFailure(host, QStringLiteral("Read Radio"));
@@ -488,6 +495,8 @@ int Write(const Session& s, const QString& path, bool yesCpuMismatch, bool allow
         return Report(Failed(QStringLiteral("not written: frequencies outside %1; "
                                             "--allow-out-of-band writes them anyway")
                                  .arg(s.limits.Text())));
+    BackupStore backups;
+    if (s.backup) host.KeepBackups(&backups);
     Clock clock(s.timeScale);
     CliHost::StopOnInterrupt(clock);
     if (!WriteRadio(host, host, clock)) return RadioFailure(host, QStringLiteral("Write Radio"));
@@ -566,6 +575,8 @@ int Run(const QStringList& arguments) {
         return info->command == Command::Diff || info->command == Command::Verify
                    ? Trouble(*failure)
                    : Report(*failure);
+    if (info->command == Command::Read || info->command == Command::Write)
+        session.backup = !parser.isSet(o.noBackup);
 
     switch (info->command) {
     case Command::Bands:
