@@ -108,7 +108,7 @@ int KeepBackup(Operation& op, const QString& what, const Block& block, const QSt
         return 1000;
     }
     op.report.Log("Backup: failed - " + kept.problem);
-    op.report.SetStatus(shown + "\nNo backup kept in " + store->Folder() + ": " + kept.problem);
+    op.report.SetStatus(shown + "\nNo backup kept: " + kept.problem);
     return 3000;
 }
 

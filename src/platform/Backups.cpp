@@ -55,16 +55,17 @@ BackupResult BackupStore::Keep(const QString& what, int16_t radioID, const EEIma
         if (claim.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
             result.path = claim.fileName();
         } else if (!claim.exists()) {
-            result.problem = claim.errorString();
+            result.problem =
+                QDir::toNativeSeparators(claim.fileName()) + ": " + claim.errorString();
             return result;
         }
     }
     if (result.path.isEmpty()) {
-        result.problem = QStringLiteral("no free name");
+        result.problem = QStringLiteral("no free name in ") + QDir::toNativeSeparators(folder_);
         return result;
     }
-    result.problem = WritePersonalityFile(result.path, image);
-    if (!result.problem.isEmpty()) {
+    if (const QString reason = WritePersonalityFile(result.path, image); !reason.isEmpty()) {
+        result.problem = QDir::toNativeSeparators(result.path) + ": " + reason;
         QFile::remove(result.path);
         result.path.clear();
         return result;
