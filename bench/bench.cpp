@@ -79,6 +79,7 @@ int RadioOperation(bool write) {
 bool PrepareHome(const QTemporaryDir& home) {
     qputenv("OSTRAND_HOME", home.path().toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", home.filePath("config").toLocal8Bit());
+    qputenv("XDG_DATA_HOME", home.filePath("data").toLocal8Bit());
     const QString ini = qEnvironmentVariable("OSTRAND_SOURCE_DIR") + "/data/Ostrand.ini";
     return QFile::copy(ini, home.filePath("Ostrand.ini"));
 }

@@ -16,7 +16,7 @@ done
 if [ -x /usr/bin/time ]; then
     home="$(mktemp -d)"
     cp "$root/data/Ostrand.ini" "$home/"
-    OSTRAND_HOME="$home" XDG_CONFIG_HOME="$home/config" /usr/bin/time -f "ostrand (shown 1 s, then closed): peak %M KiB" \
+    OSTRAND_HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" /usr/bin/time -f "ostrand (shown 1 s, then closed): peak %M KiB" \
         timeout -s INT 1 "$dir/ostrand" 2>&1 | grep peak || true
     rm -rf "$home"
 fi
