@@ -1026,6 +1026,32 @@ private slots:
         QCOMPARE(QFile::exists(dialogs.save), answer == int(ostrand::SaveAnswer::Save));
     }
 
+    // No question starts during a radio operation: a band change that would clear unsaved work
+    // goes back at once, a reload and a close that would ask wait for the operation's end.
+    void questionsWaitForOperations() {
+        RibSimProcess sim({"--silent", "all"});
+        Dialogs dialogs;
+        WriteIni(Ini(sim.Device()));
+        WritePreferences("True", "0");
+        auto w = Open({.messages = &dialogs, .timeScale = 0.02});
+        Apply(*w, "txtTXFreq_0=146.5250");
+        const QStringList grid = Grid(*w);
+        QStringList during;
+        dialogs.answer = ostrand::SaveAnswer::Discard; // for the read, then Cancel
+        QTimer::singleShot(30, w.get(), [&] {
+            dialogs.answer = ostrand::SaveAnswer::Cancel;
+            Find<QComboBox>(*w, "cmbBand")->setCurrentIndex(1);
+            w->ReadINIFile();
+            w->close();
+            during = dialogs.asked;
+            during << QString::number(Find<QComboBox>(*w, "cmbBand")->currentIndex());
+        });
+        Apply(*w, "cmdRead");
+        QCOMPARE(during, QStringList({"Unsaved Changes", "0"})); // the read's only
+        QCOMPARE(dialogs.asked.size(), 3); // then the reload's and the close's, after it
+        QVERIFY(w->isVisible() && Grid(*w) == grid);
+    }
+
     // Open A, Open B, undo, Save: A; redo, Save: B; undone again, Exit asks. Every kind of
     // step is undone and redone exactly, a pending tick included, by the keys in a text field.
     void undoRedo_data() {
