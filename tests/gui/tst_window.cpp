@@ -1057,18 +1057,16 @@ private slots:
     void undoRedo_data() {
         QTest::addColumn<QString>("step");
         QTest::addColumn<QString>("name");
-        QTest::newRow("frequency") << "txtTXFreq_1=147.0000"
-                                   << "Edit channel 2";
-        QTest::newRow("tone") << "txtTxTone_1=754"
-                              << "Edit channel 2 Tx CG/DCG";
-        QTest::newRow("reference") << "cmbRef_0=5"
-                                   << "Change channel 1 PLL Ref.";
-        QTest::newRow("row copy") << "lblChan_2"
-                                  << "Copy channel 3 to all";
-        QTest::newRow("band that clears") << "mnuClrMemoryOnBandSelect;cmbBand=1"
-                                          << "Select band UHF SX x3";
-        QTest::newRow("Read Radio") << "cmdRead"
-                                    << "Read Radio";
+        const auto row = [](const char* tag, const char* step, const char* name) {
+            QTest::newRow(tag) << QString(step) << QString(name);
+        };
+        row("frequency", "txtTXFreq_1=147.0000", "Edit channel 2");
+        row("tone", "txtTxTone_1=754", "Edit channel 2 Tx CG/DCG");
+        row("reference", "cmbRef_0=5", "Change channel 1 PLL Ref.");
+        row("row copy", "lblChan_2", "Copy channel 3 to all");
+        row("band that clears", "mnuClrMemoryOnBandSelect;cmbBand=1", "Select band UHF SX x3");
+        row("Read Radio", "cmdRead", "Read Radio");
+        row("CSV import", "mnuImportCsv", "Import CSV");
     }
     void undoRedo() {
         ostrand::EEImage a{}, b{}; // both as Save stores them
@@ -1110,6 +1108,14 @@ private slots:
         const QByteArray image = FormatPersonality(w->Image());
         QFETCH(QString, step);
         dialogs.answer = ostrand::SaveAnswer::Discard;
+        QFile csv(dialogs.open = Home("/plan.csv"));
+        QVERIFY(csv.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        csv.write(
+            "Channel,Tx Freq.,Rx Freq.,PLL Ref. Position,PLL Ref. Item,Tx CG/DCG,Rx CG/DCG,STE,"
+            "CCT Position,CCT Item,Tx W,Tx Z,Rx W,Rx Z\n");
+        for (int c = 1; c <= 16; ++c)
+            csv.write(QByteArray::number(c) + ",146.52,146.52,1,,754,,0,1,,1,1,0,0\n");
+        csv.close();
         Apply(*w, step);
         const QStringList after = Grid(*w);
         QFETCH(QString, name);
