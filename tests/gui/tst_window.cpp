@@ -91,6 +91,17 @@ QString Home(const char* file = "") {
     return qEnvironmentVariable("OSTRAND_HOME") + QLatin1StringView(file);
 }
 
+// A channel plan of 16 channels for Import CSV; its path.
+QString WritePlan() {
+    QFile csv(Home("/plan.csv"));
+    if (!csv.open(QIODevice::WriteOnly | QIODevice::Truncate)) qFatal("cannot write plan.csv");
+    csv.write("Channel,Tx Freq.,Rx Freq.,PLL Ref. Position,PLL Ref. Item,Tx CG/DCG,Rx CG/DCG,STE,"
+              "CCT Position,CCT Item,Tx W,Tx Z,Rx W,Rx Z\n");
+    for (int c = 1; c <= 16; ++c)
+        csv.write(QByteArray::number(c) + ",146.52,146.52,1,,754,,0,1,,1,1,0,0\n");
+    return csv.fileName();
+}
+
 // A personality file in the test's home holding `image`; its path.
 QString WriteImage(const char* name, const ostrand::EEImage& image) {
     QFile file(Home(name));
@@ -993,7 +1004,8 @@ private slots:
     void unsavedChanges_data() {
         QTest::addColumn<QString>("action");
         QTest::addColumn<int>("answer"); // -1: nothing unsaved; else a SaveAnswer
-        for (const char* action : {"mnuOpen", "cmdRead", "cmbBand=1", "reload", "mnuExit"})
+        for (const char* action :
+             {"mnuOpen", "mnuImportCsv", "cmdRead", "cmbBand=1", "reload", "mnuExit"})
             for (int answer = -1; answer <= 2; ++answer)
                 QTest::newRow(qPrintable(QStringLiteral("%1, answer %2").arg(action).arg(answer)))
                     << QString(action) << answer;
@@ -1007,6 +1019,7 @@ private slots:
         dialogs.open = WriteImage("/other.DSX", other), dialogs.save = Home("/saved.DSX");
         dialogs.answer = ostrand::SaveAnswer(std::max(answer, 0));
         QFile::remove(dialogs.save);
+        if (action == "mnuImportCsv") dialogs.open = WritePlan();
         std::unique_ptr<RibSimProcess> sim;
         if (action == "cmdRead")
             sim = std::make_unique<RibSimProcess>(QStringList{"--load", dialogs.open});
@@ -1108,14 +1121,7 @@ private slots:
         const QByteArray image = FormatPersonality(w->Image());
         QFETCH(QString, step);
         dialogs.answer = ostrand::SaveAnswer::Discard;
-        QFile csv(dialogs.open = Home("/plan.csv"));
-        QVERIFY(csv.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        csv.write(
-            "Channel,Tx Freq.,Rx Freq.,PLL Ref. Position,PLL Ref. Item,Tx CG/DCG,Rx CG/DCG,STE,"
-            "CCT Position,CCT Item,Tx W,Tx Z,Rx W,Rx Z\n");
-        for (int c = 1; c <= 16; ++c)
-            csv.write(QByteArray::number(c) + ",146.52,146.52,1,,754,,0,1,,1,1,0,0\n");
-        csv.close();
+        dialogs.open = WritePlan(); // for the import
         Apply(*w, step);
         const QStringList after = Grid(*w);
         QFETCH(QString, name);
