@@ -306,12 +306,27 @@ void ChannelGrid::MarkField(int r, Column c, const QString& why) {
     QWidget* field = Field(r, c);
     if (field->property("marked").toString() == why) return; // a style change costs a relayout
     field->setProperty("marked", why);
-    field->setStyleSheet(why.isEmpty() ? QString()
-                                       : QStringLiteral("QLineEdit { border: 2px solid #e07000; "
-                                                        "border-radius: 2px; }"));
+    ApplyStyle(field);
     field->setToolTip(why);
     const QString help = FieldHelp(QLatin1StringView(kHeaders[c]));
     field->setAccessibleDescription(why.isEmpty() ? help : why + QStringLiteral(". ") + help);
+}
+
+void ChannelGrid::HighlightField(int r, Column c, bool on) {
+    QWidget* field = Field(r, c);
+    if (field->property("highlighted").toBool() == on) return;
+    field->setProperty("highlighted", on);
+    ApplyStyle(field);
+}
+
+// One style sheet from both marks, so that setting one never drops the other.
+void ChannelGrid::ApplyStyle(QWidget* field) {
+    QString style;
+    if (!field->property("marked").toString().isEmpty())
+        style += QStringLiteral("QLineEdit { border: 2px solid #e07000; border-radius: 2px; }");
+    if (field->property("highlighted").toBool())
+        style += QStringLiteral(" QWidget { background-color: #ffd75e; }");
+    field->setStyleSheet(style);
 }
 
 void ChannelGrid::SetToneCompletions(const QStringList& items) {

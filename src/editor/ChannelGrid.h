@@ -87,6 +87,9 @@ public:
     // A field marked with a reason (a coloured frame, the reason as its tooltip and in what a
     // screen reader says of it), or unmarked with an empty one.
     void MarkField(int r, Column c, const QString& why);
+    // A field highlighted as differing from a compared personality, or no longer. Independent
+    // of the reason mark: each keeps its look while the other comes and goes.
+    void HighlightField(int r, Column c, bool on);
     // What the tone fields offer as the operator types (the configured CG tones and DCG codes).
     void SetToneCompletions(const QStringList& items);
 
@@ -103,6 +106,7 @@ signals:
     void Edited();
 
 private:
+    static void ApplyStyle(QWidget* field);
     template <typename T> using Column_ = std::array<T*, kChannels>;
     Column_<ClickableLabel> lblChan_{};
     Column_<QLineEdit> txtTXFreq_{};

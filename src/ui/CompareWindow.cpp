@@ -9,17 +9,14 @@
 #include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <optional>
 
 namespace ostrand {
 
 namespace {
 
-// Added to a marked field's own style: whatever else marks it (an unusable value) stays.
-const QString kMarkStyle = QStringLiteral(" QWidget { background-color: #ffd75e; }");
-
-} // namespace
-
-QWidget* CompareWindow::FieldFor(const ChannelGrid& grid, const FieldDifference& d) {
+// The grid column a difference marks: none for stored bits the grid does not show.
+std::optional<ChannelGrid::Column> ColumnFor(const FieldDifference& d) {
     static const std::pair<int, ChannelGrid::Column> columns[] = {
         {kCsvTxFreq, ChannelGrid::TxFreq},   {kCsvRxFreq, ChannelGrid::RxFreq},
         {kCsvRefPosition, ChannelGrid::Ref}, {kCsvTxTone, ChannelGrid::TxTone},
@@ -28,13 +25,15 @@ QWidget* CompareWindow::FieldFor(const ChannelGrid& grid, const FieldDifference&
         {kCsvTxZ, ChannelGrid::TxZ},         {kCsvRxW, ChannelGrid::RxW},
         {kCsvRxZ, ChannelGrid::RxZ}};
     for (const auto& [csv, column] : columns)
-        if (csv == d.column) return grid.Field(d.channel - 1, column);
-    return nullptr;
+        if (csv == d.column) return column;
+    return std::nullopt;
 }
+
+} // namespace
 
 CompareWindow::CompareWindow(ChannelGrid* grid, const std::vector<FieldDifference>& differences,
                              const QString& other, QWidget* parent)
-    : QDialog(parent) {
+    : QDialog(parent), grid_(grid) {
     setObjectName(QStringLiteral("frmCompare"));
     setWindowTitle(QStringLiteral("Compare with %1").arg(other));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -71,9 +70,9 @@ CompareWindow::CompareWindow(ChannelGrid* grid, const std::vector<FieldDifferenc
                                 d.a, d.b};
         for (int c = 0; c < cells.size(); ++c)
             table->setItem(i, c, new QTableWidgetItem(cells.at(c)));
-        if (QWidget* field = FieldFor(*grid, d)) {
-            marks_.push_back({field, field->styleSheet()});
-            field->setStyleSheet(field->styleSheet() + kMarkStyle);
+        if (const auto column = ColumnFor(d)) {
+            marks_.emplace_back(d.channel - 1, *column);
+            grid->HighlightField(d.channel - 1, *column, true);
         }
     }
     table->resizeColumnsToContents();
@@ -100,8 +99,9 @@ CompareWindow::~CompareWindow() {
 }
 
 void CompareWindow::ClearMarks() {
-    for (const Mark& mark : marks_)
-        if (mark.field) mark.field->setStyleSheet(mark.styleSheet);
+    if (grid_)
+        for (const auto& [row, column] : marks_)
+            grid_->HighlightField(row, ChannelGrid::Column(column), false);
     marks_.clear();
 }
 

@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <utility>
 #include <vector>
 
 namespace ostrand {
@@ -21,17 +22,11 @@ public:
                   const QString& other, QWidget* parent);
     ~CompareWindow() override;
 
-    // The grid's field a difference marks: none for stored bits the grid does not show.
-    static QWidget* FieldFor(const ChannelGrid& grid, const FieldDifference& difference);
-
 private:
     void ClearMarks();
 
-    struct Mark {
-        QPointer<QWidget> field;
-        QString styleSheet; // the field's own, given back when the mark goes
-    };
-    std::vector<Mark> marks_;
+    QPointer<ChannelGrid> grid_;
+    std::vector<std::pair<int, int>> marks_; // row and grid column of each marked field
 };
 
 } // namespace ostrand

@@ -564,8 +564,14 @@ private slots:
             QVERIFY(
                 diff.at(r).endsWith(list->item(r, 2)->text() + " -> " + list->item(r, 3)->text()));
         QVERIFY(!sim.Received().join(',').contains(QRegularExpression("IIT|WRD")));
+        // A band mark coming while compared keeps the compare mark, and outlives it.
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        Apply(*w, "txtTXFreq_0=180");
+        QTEST(Marked(*w), "marked");
         list->window()->close();
         QCOMPARE(Marked(*w), QStringList());
+        QVERIFY(Find(*w, "txtTXFreq_0")->styleSheet().contains("#e07000"));
     }
 
     // A radio-wide value the arithmetic cannot use stores nothing: leaving a frequency field,
