@@ -4,6 +4,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
+#include <utility>
 
 namespace ostrand::cli {
 
@@ -30,6 +31,10 @@ void CliHost::SetStatus(const QString& text) {
     // The status window breaks lines with CR LF; a terminal wants LF.
     QString line = text;
     line.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    // A status that adds a line to the one standing ("Done" and why no backup was kept)
+    // replaces it in the status window; the terminal shows that line already.
+    const QString shown = std::exchange(shown_, line);
+    if (!shown.isEmpty() && line.startsWith(shown + u'\n')) line.remove(0, shown.size() + 1);
     out_ << line << '\n';
     out_.flush();
 }

@@ -46,6 +46,7 @@ private:
     bool yesCpuMismatch_;
     bool declined_ = false;
     BackupStore* backups_ = nullptr;
+    QString shown_; // the status text last printed
     QTextStream out_;
 };
 
