@@ -3,6 +3,7 @@
 #include "app/Document.h"
 #include "app/Preferences.h"
 #include "band/BandSelection.h"
+#include "config/PortPreference.h"
 #include "editor/BandMarks.h"
 #include "editor/ChannelGrid.h"
 #include "editor/FieldFocus.h"
@@ -12,6 +13,7 @@
 #include "image/RecordCodec.h"
 #include "image/ToneCodec.h"
 #include "link/RadioOperations.h"
+#include "link/RibLink.h"
 #include "platform/Beep.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
@@ -23,6 +25,7 @@
 #include "ui/ConfigEditor.h"
 #include "ui/PersonalityFiles.h"
 #include "ui/PlanFiles.h"
+#include "ui/SerialPortDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -36,9 +39,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSessionManager>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -83,7 +89,7 @@ class MainWindow::WindowHost : public RadioHost, public OperationReport {
 public:
     explicit WindowHost(MainWindow& w) : w_(w) {}
 
-    QString SerialDevice() const override { return w_.cfg_.SerialDevice(); }
+    QString SerialDevice() const override { return PortInUse({}, StoredPort(), w_.cfg_); }
     EEImage& Image() override { return w_.eeImage_; }
     int16_t CurRadioID() const override { return w_.CurRadioID; }
     int16_t CurRevision() const override { return w_.CurRevision; }
@@ -94,7 +100,10 @@ public:
     }
 
     void ShowStatus() override { w_.status_.Show(); }
-    void SetStatus(const QString& text) override { w_.status_.SetText(text); }
+    void SetStatus(const QString& text) override {
+        w_.lastStatus_ = text;
+        w_.status_.SetText(text);
+    }
     void CloseStatus() override { w_.status_.Close(); }
     void Beep() override { SystemBeep(); }
     bool ConfirmCpuMismatch(const QString& text, const QString& title) override {
@@ -131,7 +140,9 @@ MainWindow::MainWindow(const MainWindowServices& services, QWidget* parent)
     BuildControls();
     document_ = new Document([this] { return Capture(); },
                              [this](const DocumentState& state) { Restore(state); }, this);
+    BuildStatusBar();
     ConnectHandlers();
+    setAcceptDrops(true);
     Form_Load();
     // What start-up made (a band selection may clear the grid) is the new document.
     document_->Reset();
@@ -152,10 +163,14 @@ void MainWindow::BuildMenus() {
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     mnuOpen = mnuFile->addAction(QStringLiteral("&Open"));
     mnuOpen->setObjectName(QStringLiteral("mnuOpen"));
+    mnuOpen->setShortcut(QKeySequence::Open);
+    mnuRecent = mnuFile->addMenu(QStringLiteral("Open &Recent"));
+    mnuRecent->setObjectName(QStringLiteral("mnuRecent"));
     mnuOpenBackup = mnuFile->addAction(QStringLiteral("Open &Backup..."));
     mnuOpenBackup->setObjectName(QStringLiteral("mnuOpenBackup"));
     mnuSave = mnuFile->addAction(QStringLiteral("&Save"));
     mnuSave->setObjectName(QStringLiteral("mnuSave"));
+    mnuSave->setShortcut(QKeySequence::Save);
     const auto item = [this](QMenu* menu, const char* name, const QString& text) {
         QAction* action = menu->addAction(text);
         action->setObjectName(QLatin1String(name));
@@ -174,6 +189,7 @@ void MainWindow::BuildMenus() {
     mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuA"));
     mnuExit = mnuFile->addAction(QStringLiteral("E&xit"));
     mnuExit->setObjectName(QStringLiteral("mnuExit"));
+    mnuExit->setShortcut(QKeySequence::Quit);
 
     mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
     mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
@@ -197,6 +213,8 @@ void MainWindow::BuildMenus() {
     mnuClrMemoryOnBandSelect->setObjectName(QStringLiteral("mnuClrMemoryOnBandSelect"));
     mnuClrMemoryOnBandSelect->setCheckable(true);
     mnuOptions->addSeparator()->setObjectName(QStringLiteral("mnuC"));
+    mnuSerialPort = mnuOptions->addAction(QStringLiteral("&Serial Port\u2026"));
+    mnuSerialPort->setObjectName(QStringLiteral("mnuSerialPort"));
     mnuConfig = mnuOptions->addAction(QStringLiteral("&Configuration"));
     mnuConfig->setObjectName(QStringLiteral("mnuConfig"));
     mnuOptions->addSeparator()->setObjectName(QStringLiteral("mnuB"));
@@ -209,9 +227,25 @@ void MainWindow::BuildMenus() {
 }
 
 void MainWindow::BuildControls() {
-    auto* central = new QWidget(this);
+    // The grid and the controls under it keep their own size and stay together: a larger
+    // window puts the room around them, a smaller one (a small or highly scaled screen)
+    // scrolls them.
+    auto* scroll = new QScrollArea(this); // given its content at the end
+    scroll->setObjectName(QStringLiteral("scrContent"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    setCentralWidget(scroll);
+    auto* room = new QWidget(scroll);
+    auto* around = new QGridLayout(room);
+    around->setContentsMargins(0, 0, 0, 0);
+    auto* central = new QWidget(room);
     central->setObjectName(QStringLiteral("central"));
-    setCentralWidget(central);
+    central->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    around->addWidget(central, 1, 1);
+    around->setRowStretch(0, 1);
+    around->setRowStretch(2, 1);
+    around->setColumnStretch(0, 1);
+    around->setColumnStretch(2, 1);
     auto* outer = new QVBoxLayout(central);
 
     grid_ = new ChannelGrid(central);
@@ -243,9 +277,9 @@ void MainWindow::BuildControls() {
     auto* injection = new QHBoxLayout;
     injection->addWidget(optInjectionLo);
     injection->addWidget(optInjectionHi);
-    cmdRead = new QPushButton(QStringLiteral("Read Radio"), central);
+    cmdRead = new QPushButton(QStringLiteral("&Read Radio"), central);
     cmdRead->setObjectName(QStringLiteral("cmdRead"));
-    cmdWrite = new QPushButton(QStringLiteral("Write Radio"), central);
+    cmdWrite = new QPushButton(QStringLiteral("&Write Radio"), central);
     cmdWrite->setObjectName(QStringLiteral("cmdWrite"));
     lblCPUType = new QLabel(central);
     lblCPUType->setObjectName(QStringLiteral("lblCPUType"));
@@ -278,8 +312,56 @@ void MainWindow::BuildControls() {
     lblOutOfBand->setAccessibleName(QStringLiteral("Frequencies outside the band"));
     statusBar()->addWidget(lblOutOfBand, 1);
     DescribeControls(this);
+    // Last: the scroll area takes the content's size as it is now.
+    scroll->setWidget(room);
 }
 
+void MainWindow::BuildStatusBar() {
+    const auto part = [this](const char* name, bool stretch) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QLatin1StringView(name));
+        // A long text is cut rather than widen the window; the whole text is its tip. The
+        // outcome takes the room the other two leave.
+        label->setSizePolicy(stretch ? QSizePolicy::Ignored : QSizePolicy::Preferred,
+                             QSizePolicy::Preferred);
+        label->setMinimumWidth(40);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        return label;
+    };
+    lblOutcome = part("lblOutcome", true);
+    lblDefinition = part("lblDefinition", false);
+    lblPort = part("lblPort", false);
+    statusBar()->addPermanentWidget(lblOutcome, 1);
+    statusBar()->addPermanentWidget(lblDefinition);
+    statusBar()->addPermanentWidget(lblPort);
+}
+
+void MainWindow::ShowPort() {
+    const QString stored = StoredPort();
+    const QString device = PortInUse({}, stored, cfg_);
+    const QString text =
+        device.isEmpty()
+            ? QStringLiteral("Port: none (Options > Serial Port)")
+            : QStringLiteral("Port: %1 (%2)")
+                  .arg(DevicePath(device),
+                       stored.isEmpty() ? QStringLiteral("Ostrand.ini") : QStringLiteral("chosen"));
+    lblPort->setText(text);
+    lblPort->setToolTip(text);
+}
+
+void MainWindow::ShowDefinition() {
+    const int position = cmbBand->currentIndex();
+    const QString text = (position < 0 ? QStringLiteral("No band") : cmbBand->currentText()) +
+                         QStringLiteral(" \u2014 ") + lblCPUType->text();
+    lblDefinition->setText(text);
+    lblDefinition->setToolTip(text);
+}
+
+void MainWindow::ShowOutcome(const QString& text) {
+    const QString line = QString(text).replace(u'\n', u' ');
+    lblOutcome->setText(line);
+    lblOutcome->setToolTip(line);
+}
 void MainWindow::ConnectHandlers() {
     connect(mnuExit, &QAction::triggered, this, &QWidget::close);
     connect(mnuOpen, &QAction::triggered, this, &MainWindow::mnuOpen_Click);
@@ -312,6 +394,16 @@ void MainWindow::ConnectHandlers() {
     connect(mnuCompareRadio, &QAction::triggered, this, &MainWindow::mnuCompareRadio_Click);
     connect(mnuPrint, &QAction::triggered, this, &MainWindow::mnuPrint_Click);
     connect(mnuExportPdf, &QAction::triggered, this, &MainWindow::mnuExportPdf_Click);
+    connect(mnuSerialPort, &QAction::triggered, this, &MainWindow::mnuSerialPort_Click);
+    cancel_ = new QAction(this);
+    cancel_->setObjectName(QStringLiteral("actCancel"));
+    cancel_->setShortcut(Qt::Key_Escape);
+    // Whichever of the program's windows is active, the main one or the status window; a
+    // modal question blocks it.
+    cancel_->setShortcutContext(Qt::ApplicationShortcut);
+    cancel_->setEnabled(false);
+    addAction(cancel_);
+    connect(cancel_, &QAction::triggered, this, &MainWindow::CancelOperation);
     connect(mnuConfig, &QAction::triggered, this, &MainWindow::mnuConfig_Click);
     connect(mnuAbout, &QAction::triggered, this, &MainWindow::mnuAbout_Click);
     connect(mnuDebug, &QAction::toggled, this, [this](bool on) { log_.SetEnabled(on); });
@@ -342,7 +434,19 @@ void MainWindow::ConnectHandlers() {
 }
 
 void MainWindow::Form_Load() {
-    adjustSize();
+    // As large as the grid and its controls want, within the screen's free area (less room
+    // for the window frame); the rest scrolls.
+    auto* scroll = static_cast<QScrollArea*>(centralWidget());
+    QSize wanted = scroll->widget()->sizeHint();
+    wanted.rheight() += menuBar()->sizeHint().height() + statusBar()->sizeHint().height();
+    if (const QScreen* screen = this->screen()) {
+        const QSize room = screen->availableGeometry().size() - QSize(16, 48);
+        const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        if (wanted.height() > room.height()) wanted.rwidth() += bar;
+        if (wanted.width() > room.width()) wanted.rheight() += bar;
+        wanted = wanted.boundedTo(room);
+    }
+    resize(wanted);
     CentreOnScreen(this);
 
     seedNotice_ = SeedConfiguration();
@@ -370,6 +474,7 @@ void MainWindow::Form_Load() {
     }
     grid_->Field(0, ChannelGrid::TxFreq)->setFocus(Qt::OtherFocusReason);
     MarkRadioValues();
+    RebuildRecentMenu();
 }
 
 void MainWindow::Form_Unload() {
@@ -439,6 +544,8 @@ void MainWindow::ReadINIFile() {
     }
     cmbBand->setCurrentIndex(BandPositionFor(remembered, cmbBand->count()));
     MarkBandLimits(); // also when no definition is applied any more
+    ShowPort();
+    ShowDefinition();
 }
 
 void MainWindow::debug_log(const QString& text) {
@@ -503,6 +610,7 @@ void MainWindow::RefreshReferenceList() {
 
 void MainWindow::RefreshCPULabel() {
     lblCPUType->setText(CpuLabelText(CurRadioID, CurRevision));
+    ShowDefinition();
     grid_->SetCctItems(CctItems(CurRadioID));
     RefreshValues(false);
 }
@@ -544,6 +652,7 @@ void MainWindow::Refuse(const QString& text) {
     operationRunning_ = true;
     status_.Show();
     status_.SetText(text);
+    ShowOutcome(text);
     SystemBeep();
     clock_.Pause(kRefusalPauseMs);
     status_.Close();
@@ -665,21 +774,34 @@ std::vector<OutOfBand> MainWindow::MarkBandLimits() {
                          LimitsOf(cfg_.Definition(cmbBand->currentIndex() + 1)));
 }
 
-void MainWindow::RunOperation(const std::function<void()>& operation) {
+void MainWindow::RunOperation(const QString& name, const std::function<void()>& operation) {
     operationRunning_ = true;
+    lastStatus_.clear();
     UpdateActionState();
+    status_.SetCancel([this] { CancelOperation(); });
     operation();
+    status_.SetCancel(nullptr);
+    // A cancel stopped the clock for this operation only; a close stops it for good.
+    if (!closing_) clock_.Restart();
     operationRunning_ = false;
     UpdateActionState();
     if (std::exchange(reloadPending_, false)) ReadINIFile();
+    ShowOutcome(name + QStringLiteral(": ") + lastStatus_);
     if (closePending_) close();
 }
 
+void MainWindow::CancelOperation() {
+    if (operationRunning_) clock_.Stop();
+}
+
 void MainWindow::UpdateActionState() {
-    for (QAction* item :
-         {mnuOpen, mnuOpenBackup, mnuSave, mnuImportCsv, mnuExportCsv, mnuCompareFile,
-          mnuCompareRadio, mnuPrint, mnuExportPdf, mnuConfig, mnuAbout})
+    for (QAction* item : {mnuOpen, mnuRecent->menuAction(), mnuOpenBackup, mnuSave, mnuImportCsv,
+                          mnuExportCsv, mnuCompareFile, mnuCompareRadio, mnuPrint, mnuExportPdf,
+                          mnuSerialPort, mnuConfig, mnuAbout})
         item->setEnabled(!operationRunning_);
+    for (QAction* item : mnuRecent->actions())
+        item->setEnabled(!operationRunning_);
+    cancel_->setEnabled(operationRunning_);
     cmdRead->setEnabled(!operationRunning_);
     cmdWrite->setEnabled(!operationRunning_);
     // The image is not taken back from under an operation.
@@ -696,7 +818,7 @@ void MainWindow::cmdRead_Click() {
     if (operationRunning_ || closing_ || !MayReplace(QStringLiteral("reading the radio"))) return;
     // What the operator does meanwhile is part of the one step.
     document_->Change(QStringLiteral("Read Radio"), [this] {
-        RunOperation([this] {
+        RunOperation(QStringLiteral("Read Radio"), [this] {
             EEImage received{};
             if (ReadRadio(*host_, *host_, clock_, &received)) {
                 documentPath_.clear();
@@ -733,7 +855,7 @@ void MainWindow::cmdWrite_Click() {
             return;
         }
     }
-    RunOperation([this] {
+    RunOperation(QStringLiteral("Write Radio"), [this] {
         // The image holds exactly the grid, encoded for the current CPU type.
         EncodeRows();
         DecodeRows();
@@ -759,22 +881,84 @@ PersonalityFileContext MainWindow::FileContext() {
             },
             [this] { RefreshValues(false); },
             cfg_.Definition(cmbBand->currentIndex() + 1).DefaultExt,
-            {},
+            DialogFolder(),
             unusable ? unusable->reason : QString(),
+            {},
             {}};
 }
 
-void MainWindow::mnuOpen_Click() {
-    if (!MayReplace(QStringLiteral("opening another file"))) return;
-    PersonalityFileContext context = FileContext();
-    OpenStep(context, [&] { return OpenPersonalityFile(context); });
+QString MainWindow::DialogFolder() const {
+    const QString last = LoadLastFolder();
+    if (!last.isEmpty() && QFileInfo(last).isDir()) return last;
+    const QString program = ProgramFolder();
+    // Nobody keeps files in a hidden folder (the per-user ~/.local/share/Ostrand).
+    for (const QString& part : QDir::home().relativeFilePath(program).split(u'/'))
+        if (part.startsWith(u'.') && part != u"." && part != u"..") return QDir::homePath();
+    return program;
 }
 
-bool MainWindow::OpenPersonality(const QString& path) {
-    if (operationRunning_ || !MayReplace(QStringLiteral("opening another file"))) return false;
+bool MainWindow::OpenDocument(const QString& path) {
+    if (operationRunning_ || closing_ || !MayReplace(QStringLiteral("opening another file")))
+        return false;
     PersonalityFileContext context = FileContext();
-    return OpenStep(context, [&] { return LoadPersonalityFile(context, path); }) ==
-           FileResult::Done;
+    const FileResult result = OpenStep(context, [&] {
+        return path.isEmpty() ? OpenPersonalityFile(context) : LoadPersonalityFile(context, path);
+    });
+    FileDone(int(result), context.chosen, context.reason, QStringLiteral("Opened "));
+    if (result != FileResult::Unreadable) return result == FileResult::Done;
+    QStringList recent = LoadRecentFiles();
+    if (!QFileInfo::exists(context.chosen) &&
+        recent.removeAll(QFileInfo(context.chosen).absoluteFilePath())) {
+        StoreRecentFiles(recent);
+        RebuildRecentMenu();
+        ShowOutcome(lblOutcome->text() + QStringLiteral(" It is no longer in Open Recent."));
+    }
+    // A file named outside the dialog says why it did not open.
+    if (!path.isEmpty()) Notice(lblOutcome->text());
+    return false;
+}
+
+void MainWindow::FileDone(int result, const QString& path, const QString& reason,
+                          const QString& done) {
+    const QString shown = QDir::toNativeSeparators(path);
+    switch (FileResult(result)) {
+    case FileResult::Cancelled:
+        return;
+    case FileResult::Done:
+        ShowOutcome(done + shown);
+        StoreRecentFiles(WithRecent(LoadRecentFiles(), path));
+        StoreLastFolder(QFileInfo(path).absolutePath());
+        RebuildRecentMenu();
+        return;
+    case FileResult::Unreadable:
+        ShowOutcome(
+            QStringLiteral("%1 was not opened: %2.")
+                .arg(shown, QFileInfo::exists(path) ? reason : QStringLiteral("no such file")));
+        return;
+    case FileResult::Invalid:
+        ShowOutcome(shown + QStringLiteral(": ") + lastStatus_);
+        return;
+    case FileResult::WriteFailed:
+        ShowOutcome(lastStatus_);
+        return;
+    }
+}
+
+void MainWindow::RebuildRecentMenu() {
+    mnuRecent->clear();
+    const QStringList paths = LoadRecentFiles();
+    for (int i = 0; i < paths.size(); ++i) {
+        const QString path = paths.at(i);
+        QAction* item = mnuRecent->addAction(
+            QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)));
+        item->setObjectName(QStringLiteral("mnuRecent_%1").arg(i));
+        connect(item, &QAction::triggered, this, [this, path] { OpenDocument(path); });
+    }
+    mnuRecent->setEnabled(!paths.isEmpty() && !operationRunning_);
+}
+
+void MainWindow::mnuOpen_Click() {
+    OpenDocument();
 }
 
 FileResult MainWindow::OpenStep(PersonalityFileContext& context,
@@ -799,7 +983,7 @@ PlanFileContext MainWindow::PlanContext() const {
     const auto unusable = CurrentValues().FirstUnusable();
     return {*services_.fileDialogs, *services_.messages, CurrentContext(),
             unusable ? unusable->reason : QString(),
-            documentPath_.isEmpty() ? ProgramFolder() : QFileInfo(documentPath_).absolutePath()};
+            documentPath_.isEmpty() ? DialogFolder() : QFileInfo(documentPath_).absolutePath()};
 }
 
 PlanSheet MainWindow::Sheet() const {
@@ -864,9 +1048,10 @@ void MainWindow::mnuCompareRadio_Click() {
         EEImage image_{};
         int16_t id_, revision_;
         BackupStore* backups_;
-    } radio(cfg_.SerialDevice(), CurRadioID, CurRevision, &backups_);
+    } radio(PortInUse({}, StoredPort(), cfg_), CurRadioID, CurRevision, &backups_);
     bool read = false;
-    RunOperation([&] { read = ReadRadio(radio, *host_, clock_); });
+    RunOperation(QStringLiteral("Compare with the radio"),
+                 [&] { read = ReadRadio(radio, *host_, clock_); });
     if (read && !closing_) ShowComparison(radio.Image(), QStringLiteral("the radio"));
 }
 
@@ -876,6 +1061,30 @@ void MainWindow::mnuPrint_Click() {
 
 void MainWindow::mnuExportPdf_Click() {
     ExportPlanPdf(PlanContext(), Sheet());
+}
+
+void MainWindow::mnuSerialPort_Click() {
+    SerialPortDialog dialog(services_.ports ? services_.ports() : SystemSerialPorts(), StoredPort(),
+                            cfg_.SerialDevice(), services_.timeScale, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    StorePort(dialog.Device());
+    ShowPort();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!operationRunning_ && isEnabled() && urls.size() == 1 && urls.first().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (operationRunning_ || urls.size() != 1 || !urls.first().isLocalFile()) return;
+    event->acceptProposedAction();
+    // Opened once the drop has finished: the source application is not kept waiting on any
+    // question the open may ask.
+    const QString path = urls.first().toLocalFile();
+    QTimer::singleShot(0, this, [this, path] { OpenDocument(path); });
 }
 
 void MainWindow::mnuConfig_Click() {
@@ -956,6 +1165,7 @@ FileResult MainWindow::Save() {
         documentPath_ = context.chosen;
         document_->MarkSaved(name, BlockBytesOf(eeImage_));
     }
+    FileDone(int(result), context.chosen, {}, QStringLiteral("Saved "));
     return result;
 }
 

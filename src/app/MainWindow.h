@@ -9,6 +9,7 @@
 #include "config/Configuration.h"
 #include "image/ChannelRow.h"
 #include "image/EEImage.h"
+#include "link/SerialPorts.h"
 #include "platform/Backups.h"
 #include "platform/DebugLog.h"
 #include "ui/StatusWindow.h"
@@ -24,6 +25,8 @@
 class QAction;
 class QCheckBox;
 class QComboBox;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -54,6 +57,7 @@ struct MainWindowServices {
     double timeScale = 1.0;             // of the clock every wait and pause runs on
     QString backupFolder{};             // empty: DefaultBackupFolder()
     std::function<QDateTime()> now{};   // backup names, "Radio read 14:02"; null: the system's
+    PortLister ports = {};              // the ports Options > Serial Port lists
 };
 
 class MainWindow : public QMainWindow {
@@ -74,21 +78,38 @@ public:
     // The one path between grid and image: with true the grid is encoded into the image first;
     // in every case the image is decoded into the grid.
     void RefreshValues(bool RefreshEE);
+    // The one way a personality file is opened: File > Open (an empty path asks with the
+    // file dialog), Open Recent, the command line and a drop on the window. Asks first about
+    // unsaved changes, and is one undo step; true when the file was opened.
+    bool OpenDocument(const QString& path = {});
+    // Ends the running radio operation at its next wait (the status window's Cancel, Escape).
+    void CancelOperation();
 
     // Whether the image or the grid holds anything not saved, read or written.
     bool Modified() const;
-    // Opens a personality file as File > Open does once the file is chosen: asks first about
-    // unsaved changes, and is one undo step. Every way of opening a file goes through here.
-    bool OpenPersonality(const QString& path);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     class WindowHost;
 
     void BuildMenus();
     void BuildControls();
+    void BuildStatusBar();
+    // The status bar's permanent parts: the port an operation opens, the selected definition
+    // and CPU type, and the last operation's outcome (kept after the status window closes).
+    void ShowPort();
+    void ShowDefinition();
+    void ShowOutcome(const QString& text);
+    // Where the file dialogs open: the last folder used, else the program folder (the home
+    // folder when that is the hidden per-user data folder).
+    QString DialogFolder() const;
+    // After an open or a save: the outcome, Open Recent and the dialogs' folder follow.
+    void FileDone(int result, const QString& path, const QString& reason, const QString& done);
+    void RebuildRecentMenu();
     void ConnectHandlers();
     void Form_Load();
     void Form_Unload();
@@ -110,7 +131,7 @@ private:
     // A refusal: the text in the status window, a beep and the 3-second pause.
     void Refuse(const QString& text);
     // Runs a radio operation with the radio buttons and the window-opening items disabled.
-    void RunOperation(const std::function<void()>& operation);
+    void RunOperation(const QString& name, const std::function<void()>& operation);
     // A menu item that opens a window runs a nested event loop (a modal dialog, the wait for
     // the editor), which would hold a running radio operation's waits until it closes: such
     // items are unavailable while an operation runs. Every one of them is listed here; Exit
@@ -133,6 +154,7 @@ private:
     PersonalityFileContext FileContext();
     void mnuOpen_Click();
     void mnuSave_Click();
+    void mnuSerialPort_Click();
     void mnuConfig_Click();
     void mnuAbout_Click();
 
@@ -183,6 +205,7 @@ private:
     QMenu* mnuFile = nullptr;
     QAction* mnuOpen = nullptr;
     QAction* mnuOpenBackup = nullptr;
+    QMenu* mnuRecent = nullptr;
     QAction* mnuSave = nullptr;
     QAction* mnuImportCsv = nullptr;
     QAction* mnuExportCsv = nullptr;
@@ -196,6 +219,7 @@ private:
     QAction* mnuRedo = nullptr;
     QMenu* mnuOptions = nullptr;
     QAction* mnuClrMemoryOnBandSelect = nullptr;
+    QAction* mnuSerialPort = nullptr;
     QAction* mnuConfig = nullptr;
     QAction* mnuDebug = nullptr;
     QAction* mnuAbout = nullptr;
@@ -213,8 +237,13 @@ private:
     QPushButton* cmdWrite = nullptr;
     ChannelGrid* grid_ = nullptr;
     QLabel* lblOutOfBand = nullptr; // in the status bar
+    QLabel* lblPort = nullptr;
+    QLabel* lblDefinition = nullptr;
+    QLabel* lblOutcome = nullptr;
+    QAction* cancel_ = nullptr; // Escape during a radio operation
 
     bool operationRunning_ = false;
+    QString lastStatus_; // the status window's last text of the running operation
     bool closing_ = false;
     bool closePending_ = false;
     bool shutdownDone_ = false;

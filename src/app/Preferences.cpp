@@ -1,5 +1,6 @@
 #include "app/Preferences.h"
 
+#include <QFileInfo>
 #include <QSettings>
 
 namespace ostrand {
@@ -9,6 +10,8 @@ namespace {
 const QString kGroup = QStringLiteral("Defaults");
 const QString kClearKey = QStringLiteral("ClearOnNewBandSelect");
 const QString kIndexKey = QStringLiteral("RadioIndex");
+const QString kRecentKey = QStringLiteral("Files/Recent");
+const QString kFolderKey = QStringLiteral("Files/LastFolder");
 
 } // namespace
 
@@ -39,6 +42,43 @@ void StorePreferences(const Preferences& preferences) {
                                                                   : QStringLiteral("False"));
     settings.endGroup();
     settings.sync();
+}
+
+} // namespace ostrand
+
+namespace ostrand {
+
+QStringList LoadRecentFiles() {
+    QStringList paths;
+    for (const QString& path : QSettings(QStringLiteral("Ostrand"), QStringLiteral("Ostrand"))
+                                   .value(kRecentKey)
+                                   .toStringList())
+        if (!path.isEmpty() && paths.size() < kRecentFiles) paths << path;
+    return paths;
+}
+
+void StoreRecentFiles(const QStringList& paths) {
+    QSettings settings(QStringLiteral("Ostrand"), QStringLiteral("Ostrand"));
+    settings.setValue(kRecentKey, paths);
+}
+
+QStringList WithRecent(const QStringList& paths, const QString& path) {
+    const QString added = QFileInfo(path).absoluteFilePath();
+    QStringList result{added};
+    for (const QString& p : paths)
+        if (QFileInfo(p).absoluteFilePath() != added && result.size() < kRecentFiles) result << p;
+    return result;
+}
+
+QString LoadLastFolder() {
+    return QSettings(QStringLiteral("Ostrand"), QStringLiteral("Ostrand"))
+        .value(kFolderKey)
+        .toString();
+}
+
+void StoreLastFolder(const QString& folder) {
+    QSettings settings(QStringLiteral("Ostrand"), QStringLiteral("Ostrand"));
+    settings.setValue(kFolderKey, folder);
 }
 
 } // namespace ostrand

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace ostrand {
 
@@ -20,5 +21,15 @@ int ReadStoredIndex(const QString& text);
 // keys give the defaults; writing reports nothing.
 Preferences LoadPreferences();
 void StorePreferences(const Preferences& preferences);
+
+// File > Open Recent: the personality files last opened or saved, newest first, and the
+// folder the file dialogs last used (section "Files"). Read when used, stored at once.
+constexpr int kRecentFiles = 8;
+QStringList LoadRecentFiles();
+void StoreRecentFiles(const QStringList& paths);
+// `path` first and once (compared as absolute, cleaned paths), at most kRecentFiles kept.
+QStringList WithRecent(const QStringList& paths, const QString& path);
+QString LoadLastFolder();
+void StoreLastFolder(const QString& folder);
 
 } // namespace ostrand

@@ -34,6 +34,8 @@ public:
     // command line was interrupted.
     void Stop();
     bool Stopped() const { return stopped_; }
+    // Runs again after a Stop() that ended one operation only (the operator cancelled it).
+    void Restart() { stopped_ = false; }
 
 private:
     double scale_;

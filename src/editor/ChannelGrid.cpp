@@ -4,12 +4,15 @@
 #include "editor/FieldHelp.h"
 #include "editor/ToneCompleter.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -143,6 +146,12 @@ ChannelGrid::ChannelGrid(QWidget* parent) : QWidget(parent) {
             tr("Copy this channel to every channel (%1 takes it back)")
                 .arg(QKeySequence(QKeySequence::Undo).toString(QKeySequence::NativeText)));
         connect(lblChan_[r], &ClickableLabel::clicked, this, [this, r] { emit ChannelClicked(r); });
+        lblChan_[r]->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(lblChan_[r], &QWidget::customContextMenuRequested, this, [this, r](QPoint at) {
+            QMenu menu(this);
+            QAction* copy = menu.addAction(tr("&Copy Channel %1 to All Channels").arg(r + 1));
+            if (menu.exec(lblChan_[r]->mapToGlobal(at)) == copy) emit ChannelClicked(r);
+        });
 
         txtTXFreq_[r] = NamedField(this, Indexed("txtTXFreq", r), kFreqLength);
         txtRxFreq_[r] = NamedField(this, Indexed("txtRxFreq", r), kFreqLength);
@@ -216,6 +225,44 @@ ChannelGrid::ChannelGrid(QWidget* parent) : QWidget(parent) {
     for (int c : {At(TxW), At(TxZ), At(RxW), At(RxZ)})
         layout->setColumnMinimumWidth(c, column);
     layout->setColumnStretch(ColEnd, 1);
+
+    for (int r = 0; r < kChannels; ++r)
+        for (int c = TxFreq; c <= RxZ; ++c)
+            if (c != Ref && c != CCT) Field(r, Column(c))->installEventFilter(this);
+
+    // The row copy by keyboard, for the row that has the focus.
+    auto* copyRow = new QAction(tr("Copy Channel to All Channels"), this);
+    copyRow->setObjectName(QStringLiteral("actCopyChannel"));
+    copyRow->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    copyRow->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(copyRow);
+    connect(copyRow, &QAction::triggered, this, [this] {
+        if (const int r = RowOf(focusWidget()); r >= 0) emit ChannelClicked(r);
+    });
+}
+
+int ChannelGrid::RowOf(const QWidget* control) const {
+    for (int r = 0; r < kChannels; ++r)
+        for (int c = TxFreq; c <= RxZ; ++c)
+            if (control && Field(r, Column(c)) == control) return r;
+    return -1;
+}
+
+bool ChannelGrid::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool up = key->key() == Qt::Key_Up, down = key->key() == Qt::Key_Down;
+    if ((!up && !down) || (key->modifiers() & ~Qt::KeypadModifier))
+        return QWidget::eventFilter(watched, event);
+    const int r = RowOf(qobject_cast<QWidget*>(watched));
+    const int target = r + (down ? 1 : -1);
+    if (r < 0) return false;
+    if (target >= 0 && target < kChannels) {
+        for (int c = TxFreq; c <= RxZ; ++c)
+            if (Field(r, Column(c)) == watched)
+                Field(target, Column(c))->setFocus(Qt::TabFocusReason);
+    }
+    return true;
 }
 
 ChannelRow ChannelGrid::ReadRow(int r) const {

@@ -97,6 +97,9 @@ public:
     // Chains after `before` (when given) and returns the last control.
     QWidget* ChainTabOrder(QWidget* before);
 
+    // The row of a grid control, -1 when it is none of them.
+    int RowOf(const QWidget* control) const;
+
 signals:
     void FrequencyLeft(int row, bool transmit);
     void ToneLeft(int row, bool transmit);
@@ -104,6 +107,10 @@ signals:
     void ChannelClicked(int row);
     // The operator typed in a field, ticked a box or picked from a list.
     void Edited();
+
+protected:
+    // Up and Down in a text field or box move to the same column of the row above or below.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     static void ApplyStyle(QWidget* field);

@@ -29,10 +29,14 @@ struct Operation {
     int16_t radioID = 0;
     int16_t revision = 0;
     bool wrdSent = false; // from here on the radio's memory may have changed
+    bool writing = false;
 
-    // The failure text of a step, unless the line went away: then that is what failed.
+    // The failure text of a step, unless the operator cancelled or the line went away: then
+    // that is what ended it.
     Outcome Fail(const QString& text) {
-        if (!link.LineGone()) {
+        if (link.Aborted()) {
+            report.SetStatus(CancelledText());
+        } else if (!link.LineGone()) {
             report.SetStatus(text);
         } else {
             report.SetStatus("Lost the connection to " + DevicePath(device) +
@@ -42,6 +46,14 @@ struct Operation {
                                       : ""));
         }
         return Outcome::Failed;
+    }
+
+    QString CancelledText() const {
+        if (!writing) return QStringLiteral("Cancelled: nothing was read.");
+        // The RIB writes the radio's memory only on WRD; up to then it holds the block alone.
+        return wrdSent ? QStringLiteral("Cancelled: the radio may hold a partial "
+                                        "personality: write it again.")
+                       : QStringLiteral("Cancelled: the radio was not written.");
     }
 };
 
@@ -146,7 +158,7 @@ Outcome ReadSteps(Operation& op, EEImage* kept) {
 Outcome WriteSteps(Operation& op, const Block& block) {
     if (!WakeRib(op, "Found RIB OK") || !IdentifyRadio(op)) return Outcome::Failed;
     op.link.delay(400);
-    if (op.link.Aborted()) return Outcome::Failed;
+    if (op.link.Aborted()) return op.Fail({});
     if (op.curRadioID != op.radioID &&
         !op.report.ConfirmCpuMismatch(kCpuWarningText, kCpuWarningTitle))
         return Outcome::Declined;
@@ -195,6 +207,7 @@ bool WriteRadio(RadioHost& host, OperationReport& report, Clock& clock) {
     Outcome outcome = Outcome::Failed;
     {
         Operation op(host, report, clock);
+        op.writing = true;
         if (OpenPort(op, "Write")) outcome = WriteSteps(op, block);
         if (outcome == Outcome::Failed) FailureEnd(op);
         report.CloseStatus();

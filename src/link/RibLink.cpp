@@ -138,7 +138,8 @@ RibLink::WaitEnd RibLink::Wait(int ms, const std::function<bool()>& condition, b
 }
 
 void RibLink::Send(const QByteArray& text) {
-    if (port_.isOpen()) port_.write(text);
+    // Nothing more reaches the RIB once the operation was stopped.
+    if (port_.isOpen() && !aborted_) port_.write(text);
 }
 
 void RibLink::OnReadyRead() {

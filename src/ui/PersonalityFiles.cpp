@@ -72,8 +72,11 @@ FileResult OpenPersonalityFile(PersonalityFileContext& context) {
 FileResult LoadPersonalityFile(PersonalityFileContext& context, const QString& path) {
     context.chosen = path;
     const PersonalityRead read = ReadPersonalityFile(path);
-    if (read.status == PersonalityRead::Unreadable || read.status == PersonalityRead::Empty)
+    if (read.status == PersonalityRead::Unreadable || read.status == PersonalityRead::Empty) {
+        context.reason =
+            read.status == PersonalityRead::Empty ? QStringLiteral("it is empty") : read.reason;
         return FileResult::Unreadable;
+    }
     if (read.status == PersonalityRead::Invalid) {
         ReportFailure(context, QStringLiteral("Invalid Input File"));
         return FileResult::Invalid;

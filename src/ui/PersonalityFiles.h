@@ -24,7 +24,8 @@ struct PersonalityFileContext {
     QString defaultExt; // the selected definition's default extension, without the "."
     QString folder;     // where the dialogs open; empty means ProgramFolder()
     QString unusable;   // why the grid cannot be encoded now (a radio-wide value): Save refuses
-    QString chosen;     // set by Open and Save: the file the operator chose
+    QString chosen;     // set by the flows: the file opened or saved (or tried)
+    QString reason;     // Unreadable: why
 };
 
 enum class FileResult {
@@ -40,8 +41,9 @@ QStringList PersonalityNameFilters();
 // Filter position 1..4 for a default extension with its leading ".", exact comparison.
 int FilterIndexFor(const QString& dottedExt);
 
+// Open: the dialog, then LoadPersonalityFile on the chosen file.
 FileResult OpenPersonalityFile(PersonalityFileContext& context);
-// Open without the dialog: loads the file at `path`.
+// A named file (the command line, a drop, Open Recent, a backup) as Open takes it.
 FileResult LoadPersonalityFile(PersonalityFileContext& context, const QString& path);
 FileResult SavePersonalityFile(PersonalityFileContext& context);
 

@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace ostrand {
@@ -34,6 +35,14 @@ StatusWindow::StatusWindow(QWidget* owner)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
     layout->addWidget(lblInfo);
+    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setFocusPolicy(Qt::NoFocus);
+    cmdCancel->hide();
+    layout->addWidget(cmdCancel, 0, Qt::AlignHCenter);
+    connect(cmdCancel, &QPushButton::clicked, this, [this] {
+        if (cancel_) cancel_();
+    });
 
     setFixedWidth(kWidth);
     resize(kWidth, kMinHeight);
@@ -41,6 +50,16 @@ StatusWindow::StatusWindow(QWidget* owner)
 
 void StatusWindow::SetText(const QString& text) {
     lblInfo->setText(text);
+    Fit();
+}
+
+void StatusWindow::SetCancel(const std::function<void()>& cancel) {
+    cancel_ = cancel;
+    cmdCancel->setVisible(bool(cancel));
+    Fit();
+}
+
+void StatusWindow::Fit() {
     const int wanted = std::max(kMinHeight, layout()->totalHeightForWidth(kWidth));
     if (wanted != height()) {
         resize(kWidth, wanted);
@@ -65,6 +84,7 @@ void StatusDisplay::Show() {
     Close();
     window_ = new StatusWindow(owner_);
     window_->setAttribute(Qt::WA_DeleteOnClose);
+    window_->SetCancel(cancel_);
     window_->show();
 }
 
@@ -75,6 +95,11 @@ void StatusDisplay::SetText(const QString& text) {
 
 void StatusDisplay::Close() {
     if (!window_.isNull()) delete window_.data();
+}
+
+void StatusDisplay::SetCancel(const std::function<void()>& cancel) {
+    cancel_ = cancel;
+    if (!window_.isNull()) window_->SetCancel(cancel);
 }
 
 QString StatusDisplay::Text() const {

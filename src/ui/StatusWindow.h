@@ -6,8 +6,10 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 class QLabel;
+class QPushButton;
 
 namespace ostrand {
 
@@ -19,12 +21,19 @@ public:
     // Each text replaces the previous one; the window grows downwards for a long text.
     void SetText(const QString& text);
     QString Text() const;
+    // A Cancel button under the text calls `cancel`; null takes it away. (Escape is the
+    // owner's: this window need not be the active one.)
+    void SetCancel(const std::function<void()>& cancel);
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void Fit();
+
     QLabel* lblInfo = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    std::function<void()> cancel_;
 };
 
 // The show / set text / unload cycle for callers that keep no window pointer of their own.
@@ -39,11 +48,14 @@ public:
     void Show();
     void SetText(const QString& text); // shows the window first when it is not shown
     void Close();
+    // The Cancel of the windows shown from now on (and of the one shown now).
+    void SetCancel(const std::function<void()>& cancel);
 
     QString Text() const;
 
 private:
     QWidget* owner_;
+    std::function<void()> cancel_;
     QPointer<StatusWindow> window_;
 };
 

@@ -10,6 +10,7 @@
 #include <QMimeDatabase>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -57,7 +58,8 @@ class TestCli : public QObject {
     // the test one.
     Result Run(QString line) {
         QStringList args = line.replace("%D", dir_.path()).split(' ', Qt::SkipEmptyParts);
-        if (!args.contains("--config")) args << "--config" << Path("Ostrand.ini");
+        if (!args.contains("--config") && args.first() != "ports")
+            args << "--config" << Path("Ostrand.ini");
         QProcess p;
         p.start(qEnvironmentVariable("OSTRAND_BINARY_DIR") + "/ostrand-cli", args);
         const bool done = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit;
@@ -102,6 +104,8 @@ private slots:
         QTest::addColumn<QString>("command");
         QTest::newRow("ribsim") << "ribsim"
                                 << "";
+        QTest::newRow("ostrand") << "ostrand"
+                                 << "";
         for (const QString& line : Run("--help").Lines())
             if (line.startsWith("  "))
                 QTest::newRow(qPrintable("ostrand-cli " + line.section(' ', 2, 2)))
@@ -116,7 +120,7 @@ private slots:
         const QString man = QString::fromUtf8(page.readAll());
         QProcess p;
         p.start(bin + '/' + program, QStringList{command, "--help"}.mid(command.isEmpty()));
-        QVERIFY(p.waitForFinished());
+        QVERIFY(p.waitForFinished() && p.exitCode() == 0);
         const QString help = QString::fromUtf8(p.readAllStandardOutput());
         if (!command.isEmpty()) {
             QVERIFY(man.contains("\\fB" + command + "\\fR"));
@@ -159,6 +163,60 @@ private slots:
         QVERIFY(frequencies.size() > 4);
         for (const QString& frequency : frequencies)
             QVERIFY2(page.contains(frequency), qPrintable(frequency));
+    }
+
+    // The window's program answers --help and --version on standard output and exits 0
+    // without a window: it needs no display at all.
+    void windowProgramOptions_data() {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("first"); // line of the output
+        QTest::newRow("--help") << "--help"
+                                << "Usage: ostrand [options] [FILE]";
+        QTest::newRow("--version") << "--version"
+                                   << "Ostrand 1.0.0";
+    }
+    void windowProgramOptions() {
+        QFETCH(QString, option);
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "xcb"), env.remove("DISPLAY"), env.remove("WAYLAND_DISPLAY");
+        p.setProcessEnvironment(env);
+        p.start(qEnvironmentVariable("OSTRAND_BINARY_DIR") + "/ostrand", {option});
+        QVERIFY(p.waitForFinished() && p.exitStatus() == QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 0);
+        QTEST(QString::fromUtf8(p.readAllStandardOutput()).section('\n', 0, 0), "first");
+    }
+
+    // The port chosen in the window (a preference) takes precedence over Ostrand.ini, and
+    // --device over both: the refusal names the device that was opened.
+    void portPrecedence_data() {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("opened");
+        QTest::newRow("Ostrand.ini alone") << ""
+                                           << ""
+                                           << "/dev/ostrand-ini";
+        QTest::newRow("chosen over Ostrand.ini") << "/dev/ostrand-chosen"
+                                                 << ""
+                                                 << "/dev/ostrand-chosen";
+        QTest::newRow("--device over both") << "/dev/ostrand-chosen"
+                                            << " --device /dev/ostrand-option"
+                                            << "/dev/ostrand-option";
+    }
+    void portPrecedence() {
+        QFETCH(QString, chosen);
+        QSettings settings("Ostrand", "Ostrand");
+        settings.setValue("Serial/Device", chosen);
+        settings.sync();
+        Write("port.ini",
+              Read("Ostrand.ini").replace("[Serial]", "[Serial]\nDevice=/dev/ostrand-ini"));
+        QFETCH(QString, option);
+        QFETCH(QString, opened);
+        const Result r = Run("read -o %D/p.DSX --config %D/port.ini" + option);
+        settings.remove("Serial/Device");
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.out.contains("Cannot open " + opened + ": no such device"),
+                 qPrintable(r.out + r.err));
     }
 
     // Personality files are one type whatever the case of their extension.

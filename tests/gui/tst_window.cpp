@@ -5,10 +5,12 @@
 // Every control is found by its object name, as the operator's documentation names it.
 #include "../link/RibSimProcess.h"
 #include "app/MainWindow.h"
+#include "config/PortPreference.h"
 #include "editor/ChannelGrid.h"
 #include "image/PersonalityFile.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
+#include "ui/SerialPortDialog.h"
 #include "ui/StatusWindow.h"
 
 #include <QAbstractItemView>
@@ -23,7 +25,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMimeData>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSet>
 #include <QSettings>
@@ -49,9 +55,9 @@ struct Dialogs : ostrand::FileDialogs, ostrand::MessageBoxes {
     bool yes = false;                                         // the answer to every question
     QStringList told;                                         // texts of information boxes
     ostrand::SaveAnswer answer = ostrand::SaveAnswer::Cancel; // about unsaved changes
-    QString openFilter; // the filter the Open dialog came up with
+    QString openFilter, folder; // the filter and folder the Open dialog came up with
     QString OpenFile(const ostrand::FileDialogRequest& r) override {
-        return openFilter = r.selectedFilter, open;
+        return openFilter = r.selectedFilter, folder = r.folder, open;
     }
     QString SaveFile(const ostrand::FileDialogRequest&) override { return save; }
     bool AskYesNoStop(const QString& text, const QString& title) override {
@@ -927,6 +933,219 @@ private slots:
         QTEST(QString::number(dialogs.asked.size()) + what + Text(*w, "lblCPUType"), "after");
     }
 
+    // Cancel (the status window's button, or Escape) ends a Read or Write in the wait it is
+    // in: nothing more goes to the RIB, a cancelled read leaves the image as it was, the
+    // buttons come back, the status bar keeps what happened, and the next operation runs.
+    void cancelAtEachStep_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("silent"); // the command the RIB never answers
+        QTest::addColumn<QString>("wire");   // as it goes out
+        QTest::addColumn<QString>("outcome");
+        const QString read = "Read Radio: Cancelled: nothing was read.",
+                      unwritten = "Write Radio: Cancelled: the radio was not written.",
+                      partial = "Write Radio: Cancelled: the radio may hold a partial "
+                                "personality: write it again.";
+        const auto row = [](const char* tag, const char* button, const char* silent,
+                            const char* wire, const QString& outcome) {
+            QTest::newRow(tag) << button << silent << wire << outcome;
+        };
+        row("read, searching: Escape", "cmdRead", "WAKE", "<ESC>", read);
+        row("read, identifying: Cancel", "cmdRead", "GID", "GID", read);
+        row("read, SID: Escape", "cmdRead", "SID", "SID", read);
+        row("read, RRD: Cancel", "cmdRead", "RRD", "RRD", read);
+        row("read, records: Escape", "cmdRead", "IOT", "IOT", read);
+        row("write, searching: Cancel", "cmdWrite", "WAKE", "<ESC>", unwritten);
+        row("write, records: Escape", "cmdWrite", "DATA", ":00000001FF", unwritten);
+        row("write, SID: Cancel", "cmdWrite", "SID", "SID", unwritten);
+        row("write, WRD: Escape", "cmdWrite", "WRD", "WRD", partial);
+        row("write, compare: Cancel", "cmdWrite", "CMP", "CMP", partial);
+    }
+    void cancelAtEachStep() {
+        QFETCH(QString, button);
+        QFETCH(QString, wire);
+        QFETCH(QString, silent);
+        RibSimProcess rib({"--silent", silent});
+        auto w = OpenFast(rib.Device(), 0, {.timeScale = 0.2});
+        const QByteArray before = FormatPersonality(w->Image());
+        const bool escape = QString(QTest::currentDataTag()).endsWith("Escape");
+        int sent = 0, cancels = 0;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, w.get(), [&] {
+            const int now = int(rib.Received().filter(wire).size());
+            if (now == sent || !w->OperationRunning()) return;
+            sent = now, ++cancels;
+            if (escape) return QTest::keyClick(w.get(), Qt::Key_Escape);
+            if (auto* status = w->findChild<ostrand::StatusWindow*>())
+                status->findChild<QPushButton*>("cmdCancel")->click();
+        });
+        poll.start(2);
+        for (int round = 1; round <= 2; ++round) {
+            Apply(*w, button);
+            QCOMPARE(cancels, round);
+            QVERIFY(!w->OperationRunning() && Find(*w, "cmdRead")->isEnabled() &&
+                    Find(*w, "cmdWrite")->isEnabled());
+            QTEST(Text(*w, "lblOutcome"), "outcome");
+            if (button == "cmdRead") QCOMPARE(FormatPersonality(w->Image()), before);
+            QCOMPARE(rib.Received().filter(wire).size(), sent); // nothing after the cancel
+        }
+    }
+
+    // A file named on the command line, dropped on the window or picked from Open Recent
+    // opens as File > Open does. Open Recent keeps the last 8, newest first; a file gone since
+    // is taken out of it with a message. The dialogs open in the folder last used, the first
+    // time in the program's folder, or in the home folder when that one is hidden.
+    void openNamedFiles() {
+        QSettings(QStringLiteral("Ostrand"), QStringLiteral("Ostrand")).remove("Files");
+        Dialogs dialogs;
+        auto w = OpenOnBand(0, {.fileDialogs = &dialogs, .timeScale = 0.01});
+        Apply(*w, "mnuOpen");
+        QCOMPARE(dialogs.folder, Home());
+        const QByteArray home = qgetenv("OSTRAND_HOME");
+        qputenv("OSTRAND_HOME", home + "/.local/share/Ostrand");
+        Apply(*w, "mnuOpen");
+        qputenv("OSTRAND_HOME", home);
+        QCOMPARE(dialogs.folder, QDir::homePath());
+
+        QDir().mkpath(Home("/recent"));
+        QStringList paths;
+        for (int i = 1; i <= 9; ++i) {
+            ostrand::EEImage image{};
+            image.fill(uint8_t(i));
+            paths.prepend(WriteImage(qPrintable(QStringLiteral("/recent/%1.DSX").arg(i)), image));
+            if (i % 2) {
+                w->OpenDocument(paths.first()); // as the command line does
+            } else {
+                QMimeData data;
+                data.setUrls({QUrl::fromLocalFile(paths.first())});
+                QDragEnterEvent enter({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, {});
+                QDropEvent drop({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, {});
+                QApplication::sendEvent(w.get(), &enter);
+                QApplication::sendEvent(w.get(), &drop);
+            }
+            QTRY_COMPARE(w->Image()[0], uint8_t(i));
+        }
+        const auto recent = [&] {
+            QStringList shown;
+            for (QAction* item : Find<QMenu>(*w, "mnuRecent")->actions())
+                shown << item->text().section(' ', 1);
+            return shown;
+        };
+        QCOMPARE(recent(), paths.mid(0, 8));
+        Apply(*w, "mnuRecent_3"); // 6.DSX, which goes first
+        QCOMPARE(w->Image()[0], uint8_t(6));
+        QFile::remove(paths.at(0));
+        Apply(*w, "mnuRecent_1"); // 9.DSX, gone
+        QCOMPARE(w->Image()[0], uint8_t(6));
+        QCOMPARE(recent(), QStringList({paths[3], paths[1], paths[2], paths[4], paths[5], paths[6],
+                                        paths[7]}));
+        QCOMPARE(Text(*w, "lblOutcome"), paths.at(0) + " was not opened: no such file. It is "
+                                                       "no longer in Open Recent.");
+        Apply(*w, "mnuOpen");
+        QCOMPARE(dialogs.folder, Home("/recent"));
+    }
+
+    // Options > Serial Port lists the ports found (or says there are none), takes any path,
+    // tests the RIB on it, and keeps the choice: it names the port in the status bar and is
+    // the port a Read opens, over Ostrand.ini; emptied, Ostrand.ini's applies again.
+    void serialPortChoice_data() {
+        QTest::addColumn<int>("ports");
+        QTest::addColumn<QString>("device"); // typed; "@" stands for the simulated RIB
+        QTest::addColumn<QString>("tested");
+        QTest::addColumn<QString>("port"); // the status bar's after OK
+        QTest::newRow("no ports; the RIB on a typed path") << 0 << "@"
+                                                           << "RIB found"
+                                                           << "Port: @ (chosen)";
+        QTest::newRow("two ports; no such device")
+            << 2 << "/dev/ostrand-none"
+            << "Cannot open /dev/ostrand-none: no such device."
+            << "Port: /dev/ostrand-none (chosen)";
+        QTest::newRow("emptied: Ostrand.ini's") << 1 << ""
+                                                << "RIB found"
+                                                << "Port: @ (Ostrand.ini)";
+    }
+    void serialPortChoice() {
+        QFETCH(int, ports);
+        QFETCH(QString, device);
+        RibSimProcess rib({});
+        ostrand::StorePort("/dev/ostrand-earlier");
+        QList<ostrand::SerialPortEntry> found{
+            {"/dev/ttyUSB0", "FT232R USB UART", "FTDI", "A10K", "0403:6001"}, {"/dev/ttyS0"}};
+        WriteIni(Ini(rib.Device()));
+        auto w = OpenOnBand(0, {.timeScale = 0.02, .ports = [&] { return found.mid(0, ports); }});
+        QCOMPARE(Text(*w, "lblPort"), "Port: /dev/ostrand-earlier (chosen)");
+        QStringList listed;
+        QString tested;
+        QTimer::singleShot(0, w.get(), [&] {
+            auto* dialog =
+                qobject_cast<ostrand::SerialPortDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            auto* list = dialog->findChild<QListWidget*>("lstPorts");
+            for (int i = 0; i < list->count(); ++i)
+                listed << list->item(i)->text();
+            if (ports == 2) list->item(1)->setSelected(true);
+            QCOMPARE(dialog->Device(), ports == 2 ? "/dev/ttyS0" : "/dev/ostrand-earlier");
+            dialog->findChild<QLineEdit*>("txtDevice")
+                ->setText(QString(device).replace("@", rib.Device()));
+            dialog->Test();
+            tested = dialog->findChild<QLabel*>("lblTestResult")->text().section('\n', 0, 0);
+            dialog->accept();
+        });
+        Apply(*w, "mnuSerialPort");
+        const QStringList shown[] = {
+            {"no serial ports found"},
+            {"/dev/ttyUSB0  FT232R USB UART, FTDI, serial A10K, USB 0403:6001"},
+            {"/dev/ttyUSB0  FT232R USB UART, FTDI, serial A10K, USB 0403:6001", "/dev/ttyS0"}};
+        QCOMPARE(listed, shown[ports]);
+        QTEST(tested, "tested");
+        QFETCH(QString, port);
+        QCOMPARE(Text(*w, "lblPort"), port.replace("@", rib.Device()));
+        Apply(*w, "cmdRead");
+        QCOMPARE(Text(*w, "lblOutcome").startsWith("Read Radio: Done"), tested == "RIB found");
+        ostrand::StorePort({});
+    }
+
+    // Up and Down go to the same column of the row below or above, stopping at the ends (the
+    // lists keep the keys for their items); Ctrl+Shift+C copies the focused row to every row.
+    void keyboard_data() {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("to");
+        QTest::newRow("Down in Tx CG/DCG") << "txtTxTone_14"
+                                           << "Down"
+                                           << "txtTxTone_15";
+        QTest::newRow("Down at the last row stays") << "txtTxTone_15"
+                                                    << "Down"
+                                                    << "txtTxTone_15";
+        QTest::newRow("Up at the first row stays") << "chkSTE_0"
+                                                   << "Up"
+                                                   << "chkSTE_0";
+        QTest::newRow("boxes: Down, Down, Up") << "chkRxZ_7"
+                                               << "Down,Down,Up"
+                                               << "chkRxZ_8";
+        QTest::newRow("a list keeps Down") << "cmbCCT_3"
+                                           << "Down"
+                                           << "cmbCCT_3";
+        QTest::newRow("copy channel 5") << "txtRxFreq_4"
+                                        << "Copy"
+                                        << "txtRxFreq_4";
+    }
+    void keyboard() {
+        QFETCH(QString, from);
+        auto w = OpenOnBand(0);
+        Apply(*w, Filled(4));
+        Find(*w, from)->setFocus(Qt::TabFocusReason);
+        QFETCH(QString, keys);
+        for (const QString& key : keys.split(','))
+            QTest::keyClick(QApplication::focusWidget(),
+                            key == "Up"     ? Qt::Key_Up
+                            : key == "Down" ? Qt::Key_Down
+                                            : Qt::Key_C,
+                            key == "Copy" ? Qt::ControlModifier | Qt::ShiftModifier
+                                          : Qt::NoModifier);
+        QTEST(QApplication::focusWidget()->objectName(), "to");
+        QCOMPARE(Grid(*w).filter(Row(*w, 4)).size(), keys == "Copy" ? 16 : 1);
+    }
+
     // A timer the CCT list cannot show (no known CPU) is kept until the operator picks one: an
     // identification of no radio changes nothing, and a Save after it stores every timer.
     void timersKept_data() {
@@ -995,7 +1214,8 @@ private slots:
         });
         Apply(*w, button);
         QVERIFY(runningAtClose && !w->OperationRunning() && w->Closing() && !w->isVisible());
-        QCOMPARE(live.join(','), "mnuExit,mnuClrMemoryOnBandSelect,mnuDebug");
+        QCOMPARE(live.join(','),
+                 "mnuExit,mnuClrMemoryOnBandSelect,mnuDebug,actCopyChannel,actCancel");
         QVERIFY(!modal && Find<QAction>(*w, "mnuAbout")->isEnabled());
         QCOMPARE(StoredPreference("RadioIndex"), "2");
         w->close();

@@ -238,7 +238,7 @@ private slots:
         timer.start();
         QVERIFY(!ReadRadio(rig.host, rig.host, clock));
         QVERIFY2(timer.elapsed() < 500, qPrintable(QString::number(timer.elapsed())));
-        QCOMPARE(rig.host.statuses.join('|'), "Searching for RIB...|RIB not found");
+        QCOMPARE(rig.host.statuses.join('|'), "Searching for RIB...|Cancelled: nothing was read.");
         QCOMPARE(rig.host.events.join('|'), "show|close");
         QTRY_COMPARE(rig.sim.Received(), QStringList{"<ESC>ZZZZ"});
     }

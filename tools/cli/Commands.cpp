@@ -7,10 +7,12 @@
 #include "band/BandSelection.h"
 #include "common/Numbers.h"
 #include "config/Configuration.h"
+#include "config/PortPreference.h"
 #include "image/PersonalityFile.h"
 #include "image/RecordCodec.h"
 #include "image/ToneCodec.h"
 #include "link/RadioOperations.h"
+#include "link/SerialPorts.h"
 #include "plan/ChannelCsv.h"
 #include "plan/PlanCompare.h"
 #include "platform/Paths.h"
@@ -55,7 +57,7 @@ QString Native(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
 
-enum class Command { Bands, Decode, Encode, Diff, Print, Read, Verify, Write };
+enum class Command { Bands, Decode, Encode, Diff, Ports, Print, Read, Verify, Write };
 
 struct CommandInfo {
     Command command;
@@ -78,6 +80,10 @@ constexpr CommandInfo kCommands[] = {
      "Compare two personality files as the grid shows them: one line per differing field, "
      "exit status 0 the same, 1 different, 2 trouble.",
      "A B"},
+    {Command::Ports, "ports",
+     "List the serial ports of this computer: device, description, manufacturer, serial "
+     "number and USB vendor:product (\"no serial ports found\" when there are none).",
+     ""},
     {Command::Print, "print",
      "Print a personality file's channel plan as a one-page PDF (-o), as the window prints "
      "it.",
@@ -128,8 +134,8 @@ struct Options {
                                 "definition's).",
                                 "ON|OFF"};
     QCommandLineOption device{"device",
-                              "Serial device of the RIB (default: the "
-                              "configuration's).",
+                              "Serial device of the RIB (default: the port chosen in the "
+                              "window's Options > Serial Port, else the configuration's).",
                               "PATH"};
     QCommandLineOption log{"log", "Append the debug log lines to FILE.", "FILE"};
     QCommandLineOption output{QStringList{"o", "output"},
@@ -159,7 +165,8 @@ CommandHelp HelpFor(const CommandInfo& info, const Options& o) {
                      : info.command == Command::Diff ? QStringLiteral("The personality files.")
                                                      : QStringLiteral("The personality file."),
                      {o.config}};
-    if (info.command != Command::Bands)
+    if (info.command == Command::Ports) help.options.clear();
+    if (info.command != Command::Bands && info.command != Command::Ports)
         help.options << QList<QCommandLineOption>{o.band,     o.cpu,    o.refFreq,   o.ifFreq,
                                                   o.rxMult,   o.txMult, o.injection, o.invertTx,
                                                   o.invertRx, o.device, o.log,       o.timeScale};
@@ -297,7 +304,7 @@ std::optional<Failure> OpenSession(const QCommandLineParser& parser, const Optio
                                .arg(bad->reason, QString::number(band), cfg.Names.at(band - 1));
     }
 
-    s.device = parser.isSet(o.device) ? parser.value(o.device) : cfg.SerialDevice();
+    s.device = PortInUse(parser.value(o.device), StoredPort(), cfg);
     s.logPath = parser.value(o.log);
     return std::nullopt;
 }
@@ -529,7 +536,8 @@ int Run(const QStringList& arguments) {
         if (name == QLatin1String(c.name)) info = &c;
     if (!info)
         return Report(Usage(QStringLiteral("unknown command \"%1\"; the commands are bands, "
-                                           "decode, diff, encode, print, read, verify and write "
+                                           "decode, diff, encode, ports, print, read, verify and "
+                                           "write "
                                            "(--help)")
                                 .arg(name)));
 
@@ -570,6 +578,10 @@ int Run(const QStringList& arguments) {
         return Report(Usage(QStringLiteral("-o wants a file name")));
 
     if (info->command == Command::Bands) return Bands(parser, o);
+    if (info->command == Command::Ports) {
+        out << PortListText(SystemSerialPorts());
+        return kExitOk;
+    }
     Session session;
     if (auto failure = OpenSession(parser, o, session))
         return info->command == Command::Diff || info->command == Command::Verify
@@ -580,6 +592,7 @@ int Run(const QStringList& arguments) {
 
     switch (info->command) {
     case Command::Bands:
+    case Command::Ports:
         break;
     case Command::Decode:
         return Decode(session, args.first());
