@@ -893,7 +893,7 @@ QString MainWindow::DialogFolder() const {
     const QString program = ProgramFolder();
     // Nobody keeps files in a hidden folder (the per-user ~/.local/share/Ostrand).
     for (const QString& part : QDir::home().relativeFilePath(program).split(u'/'))
-        if (part.startsWith(u'.') && part != u"." && part != u"..") return QDir::homePath();
+        if (part.startsWith(u'.') && part != u"..") return QDir::homePath();
     return program;
 }
 

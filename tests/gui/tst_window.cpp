@@ -951,6 +951,7 @@ private slots:
         };
         row("read, searching: Escape", "cmdRead", "WAKE", "<ESC>", read);
         row("read, identifying: Cancel", "cmdRead", "GID", "GID", read);
+        row("read, pause after identifying: Escape", "cmdRead", "none", "Firmware", read);
         row("read, SID: Escape", "cmdRead", "SID", "SID", read);
         row("read, RRD: Cancel", "cmdRead", "RRD", "RRD", read);
         row("read, records: Escape", "cmdRead", "IOT", "IOT", read);
@@ -968,25 +969,30 @@ private slots:
         auto w = OpenFast(rib.Device(), 0, {.timeScale = 0.2});
         const QByteArray before = FormatPersonality(w->Image());
         const bool escape = QString(QTest::currentDataTag()).endsWith("Escape");
-        int sent = 0, cancels = 0;
+        // Cancelled once per round, when `wire` goes out or the status window shows it.
+        qsizetype base = 0, sent = 0;
+        int cancels = 0, round = 0;
         QTimer poll;
         connect(&poll, &QTimer::timeout, w.get(), [&] {
-            const int now = int(rib.Received().filter(wire).size());
-            if (now == sent || !w->OperationRunning()) return;
-            sent = now, ++cancels;
+            const QStringList got = rib.Received();
+            auto* status = w->findChild<ostrand::StatusWindow*>();
+            if (cancels == round || !status ||
+                (got.filter(wire).size() <= base && !status->Text().contains(wire)))
+                return;
+            sent = got.size(), ++cancels;
             if (escape) return QTest::keyClick(w.get(), Qt::Key_Escape);
-            if (auto* status = w->findChild<ostrand::StatusWindow*>())
-                status->findChild<QPushButton*>("cmdCancel")->click();
+            status->findChild<QPushButton*>("cmdCancel")->click();
         });
         poll.start(2);
-        for (int round = 1; round <= 2; ++round) {
+        for (round = 1; round <= 2; ++round) {
+            base = rib.Received().filter(wire).size();
             Apply(*w, button);
             QCOMPARE(cancels, round);
             QVERIFY(!w->OperationRunning() && Find(*w, "cmdRead")->isEnabled() &&
                     Find(*w, "cmdWrite")->isEnabled());
             QTEST(Text(*w, "lblOutcome"), "outcome");
             if (button == "cmdRead") QCOMPARE(FormatPersonality(w->Image()), before);
-            QCOMPARE(rib.Received().filter(wire).size(), sent); // nothing after the cancel
+            QCOMPARE(rib.Received().size(), sent); // nothing after the cancel
         }
     }
 
@@ -998,13 +1004,13 @@ private slots:
         QSettings(QStringLiteral("Ostrand"), QStringLiteral("Ostrand")).remove("Files");
         Dialogs dialogs;
         auto w = OpenOnBand(0, {.fileDialogs = &dialogs, .timeScale = 0.01});
-        Apply(*w, "mnuOpen");
-        QCOMPARE(dialogs.folder, Home());
         const QByteArray home = qgetenv("OSTRAND_HOME");
-        qputenv("OSTRAND_HOME", home + "/.local/share/Ostrand");
-        Apply(*w, "mnuOpen");
+        for (const char* folder : {"/plain", "/.local/share/Ostrand"}) {
+            qputenv("OSTRAND_HOME", home + folder);
+            Apply(*w, "mnuOpen");
+            QCOMPARE(dialogs.folder, folder[1] == '.' ? QDir::homePath() : home + folder);
+        }
         qputenv("OSTRAND_HOME", home);
-        QCOMPARE(dialogs.folder, QDir::homePath());
 
         QDir().mkpath(Home("/recent"));
         QStringList paths;
