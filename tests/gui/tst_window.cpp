@@ -5,6 +5,7 @@
 // Every control is found by its object name, as the operator's documentation names it.
 #include "../link/RibSimProcess.h"
 #include "app/MainWindow.h"
+#include "app/Preferences.h"
 #include "config/PortPreference.h"
 #include "editor/ChannelGrid.h"
 #include "image/PersonalityFile.h"
@@ -992,6 +993,7 @@ private slots:
                     Find(*w, "cmdWrite")->isEnabled());
             QTEST(Text(*w, "lblOutcome"), "outcome");
             if (button == "cmdRead") QCOMPARE(FormatPersonality(w->Image()), before);
+            QTest::qWait(30); // what the RIB received reaches its output
             QCOMPARE(rib.Received().size(), sent); // nothing after the cancel
         }
     }
@@ -1203,6 +1205,7 @@ private slots:
     void closingDuringAnOperation() {
         QFETCH(QString, button);
         RibSimProcess sim({"--silent", "all"});
+        ostrand::StoreRecentFiles({Home("/recent.DSX")});
         auto w = OpenFast(sim.Device());
         Apply(*w, "mnuDebug;cmbBand=2");
         bool runningAtClose = false, modal = false;
