@@ -45,6 +45,7 @@
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSessionManager>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -437,11 +438,12 @@ void MainWindow::Form_Load() {
     // As large as the grid and its controls want, within the screen's free area (less room
     // for the window frame); the rest scrolls.
     auto* scroll = static_cast<QScrollArea*>(centralWidget());
-    QSize wanted = scroll->widget()->sizeHint();
-    wanted.rheight() += menuBar()->sizeHint().height() + statusBar()->sizeHint().height();
+    // The scroll area's own size hint is capped at a few dozen lines of text. Two pixels
+    // spare: a fractional scale rounds sizes, and a pixel short would bring both bars.
+    QSize wanted = sizeHint() - scroll->sizeHint() + scroll->widget()->sizeHint() + QSize(2, 2);
     if (const QScreen* screen = this->screen()) {
         const QSize room = screen->availableGeometry().size() - QSize(16, 48);
-        const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        const int bar = scroll->verticalScrollBar()->sizeHint().width();
         if (wanted.height() > room.height()) wanted.rwidth() += bar;
         if (wanted.width() > room.width()) wanted.rheight() += bar;
         wanted = wanted.boundedTo(room);

@@ -167,56 +167,45 @@ private slots:
 
     // The window's program answers --help and --version on standard output and exits 0
     // without a window: it needs no display at all.
-    void windowProgramOptions_data() {
-        QTest::addColumn<QString>("option");
-        QTest::addColumn<QString>("first"); // line of the output
-        QTest::newRow("--help") << "--help"
-                                << "Usage: ostrand [options] [FILE]";
-        QTest::newRow("--version") << "--version"
-                                   << "Ostrand 1.0.0";
-    }
     void windowProgramOptions() {
-        QFETCH(QString, option);
-        QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "xcb"), env.remove("DISPLAY"), env.remove("WAYLAND_DISPLAY");
-        p.setProcessEnvironment(env);
-        p.start(qEnvironmentVariable("OSTRAND_BINARY_DIR") + "/ostrand", {option});
-        QVERIFY(p.waitForFinished() && p.exitStatus() == QProcess::NormalExit);
-        QCOMPARE(p.exitCode(), 0);
-        QTEST(QString::fromUtf8(p.readAllStandardOutput()).section('\n', 0, 0), "first");
+        for (const auto& [option, first] : {std::pair{"--help", "Usage: ostrand [options] [FILE]"},
+                                            std::pair{"--version", "Ostrand 1.0.0"}}) {
+            QProcess p;
+            p.setProcessEnvironment(env);
+            p.start(qEnvironmentVariable("OSTRAND_BINARY_DIR") + "/ostrand", {option});
+            QVERIFY(p.waitForFinished() && p.exitStatus() == QProcess::NormalExit);
+            QCOMPARE(p.exitCode(), 0);
+            QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()).section('\n', 0, 0), first);
+        }
     }
 
-    // The port chosen in the window (a preference) takes precedence over Ostrand.ini, and
-    // --device over both: the refusal names the device that was opened.
+    // The port chosen in the window takes precedence over Ostrand.ini's, and --device over
+    // both: the refusal names the device opened.
     void portPrecedence_data() {
         QTest::addColumn<QString>("chosen");
-        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("options");
         QTest::addColumn<QString>("opened");
-        QTest::newRow("Ostrand.ini alone") << ""
-                                           << ""
-                                           << "/dev/ostrand-ini";
-        QTest::newRow("chosen over Ostrand.ini") << "/dev/ostrand-chosen"
-                                                 << ""
-                                                 << "/dev/ostrand-chosen";
-        QTest::newRow("--device over both") << "/dev/ostrand-chosen"
-                                            << " --device /dev/ostrand-option"
-                                            << "/dev/ostrand-option";
+        const auto row = [](const char* tag, const char* chosen, const char* options,
+                            const char* opened) {
+            QTest::newRow(tag) << chosen << options << opened;
+        };
+        row("Ostrand.ini alone", "", "", "/dev/ostrand-ini");
+        row("chosen over Ostrand.ini", "/dev/ostrand-chosen", "", "/dev/ostrand-chosen");
+        row("--device over both", "/dev/ostrand-chosen", " --device /dev/x", "/dev/x");
     }
     void portPrecedence() {
         QFETCH(QString, chosen);
-        QSettings settings("Ostrand", "Ostrand");
-        settings.setValue("Serial/Device", chosen);
-        settings.sync();
+        QFETCH(QString, options);
+        QFETCH(QString, opened);
+        QSettings("Ostrand", "Ostrand").setValue("Serial/Device", chosen);
         Write("port.ini",
               Read("Ostrand.ini").replace("[Serial]", "[Serial]\nDevice=/dev/ostrand-ini"));
-        QFETCH(QString, option);
-        QFETCH(QString, opened);
-        const Result r = Run("read -o %D/p.DSX --config %D/port.ini" + option);
-        settings.remove("Serial/Device");
-        QCOMPARE(r.code, 1);
-        QVERIFY2(r.out.contains("Cannot open " + opened + ": no such device"),
-                 qPrintable(r.out + r.err));
+        const Result r = Run("read -o %D/p.DSX --config %D/port.ini" + options);
+        QSettings("Ostrand", "Ostrand").remove("Serial/Device");
+        QVERIFY2(r.code == 1 && r.out.contains("Cannot open " + opened + ": no such device"),
+                 qPrintable(r.out));
     }
 
     // Personality files are one type whatever the case of their extension.

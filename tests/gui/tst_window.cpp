@@ -27,7 +27,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
 #include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
@@ -969,7 +968,7 @@ private slots:
         RibSimProcess rib({"--silent", silent});
         auto w = OpenFast(rib.Device(), 0, {.timeScale = 0.2});
         const QByteArray before = FormatPersonality(w->Image());
-        const bool escape = QString(QTest::currentDataTag()).endsWith("Escape");
+        const bool escape = QByteArray(QTest::currentDataTag()).endsWith("Escape");
         // Cancelled once per round, when `wire` goes out or the status window shows it.
         qsizetype base = 0, sent = 0;
         int cancels = 0, round = 0;
@@ -993,7 +992,7 @@ private slots:
                     Find(*w, "cmdWrite")->isEnabled());
             QTEST(Text(*w, "lblOutcome"), "outcome");
             if (button == "cmdRead") QCOMPARE(FormatPersonality(w->Image()), before);
-            QTest::qWait(30); // what the RIB received reaches its output
+            QTest::qWait(30);                      // what the RIB received reaches its output
             QCOMPARE(rib.Received().size(), sent); // nothing after the cancel
         }
     }
@@ -1032,20 +1031,14 @@ private slots:
             }
             QTRY_COMPARE(w->Image()[0], uint8_t(i));
         }
-        const auto recent = [&] {
-            QStringList shown;
-            for (QAction* item : Find<QMenu>(*w, "mnuRecent")->actions())
-                shown << item->text().section(' ', 1);
-            return shown;
-        };
-        QCOMPARE(recent(), paths.mid(0, 8));
+        QCOMPARE(ostrand::LoadRecentFiles(), paths.mid(0, 8));
         Apply(*w, "mnuRecent_3"); // 6.DSX, which goes first
         QCOMPARE(w->Image()[0], uint8_t(6));
         QFile::remove(paths.at(0));
         Apply(*w, "mnuRecent_1"); // 9.DSX, gone
         QCOMPARE(w->Image()[0], uint8_t(6));
-        QCOMPARE(recent(), QStringList({paths[3], paths[1], paths[2], paths[4], paths[5], paths[6],
-                                        paths[7]}));
+        QCOMPARE(ostrand::LoadRecentFiles(), QStringList({paths[3], paths[1], paths[2], paths[4],
+                                                          paths[5], paths[6], paths[7]}));
         QCOMPARE(Text(*w, "lblOutcome"), paths.at(0) + " was not opened: no such file. It is "
                                                        "no longer in Open Recent.");
         Apply(*w, "mnuOpen");
@@ -1058,57 +1051,47 @@ private slots:
     void serialPortChoice_data() {
         QTest::addColumn<int>("ports");
         QTest::addColumn<QString>("device"); // typed; "@" stands for the simulated RIB
-        QTest::addColumn<QString>("tested");
-        QTest::addColumn<QString>("port"); // the status bar's after OK
-        QTest::newRow("no ports; the RIB on a typed path") << 0 << "@"
-                                                           << "RIB found"
-                                                           << "Port: @ (chosen)";
-        QTest::newRow("two ports; no such device")
-            << 2 << "/dev/ostrand-none"
-            << "Cannot open /dev/ostrand-none: no such device."
-            << "Port: /dev/ostrand-none (chosen)";
-        QTest::newRow("emptied: Ostrand.ini's") << 1 << ""
-                                                << "RIB found"
-                                                << "Port: @ (Ostrand.ini)";
+        QTest::addColumn<QString>("after");  // the test's first line|the status bar's port
+        const auto row = [](const char* tag, int ports, const char* device, const char* after) {
+            QTest::newRow(tag) << ports << device << after;
+        };
+        row("no ports; the RIB on a typed path", 0, "@", "RIB found|Port: @ (chosen)");
+        row("two ports; no such device", 2, "/dev/ostrand-none",
+            "Cannot open /dev/ostrand-none: no such device.|Port: /dev/ostrand-none (chosen)");
+        row("emptied: Ostrand.ini's", 1, "", "RIB found|Port: @ (Ostrand.ini)");
     }
     void serialPortChoice() {
         QFETCH(int, ports);
         QFETCH(QString, device);
         RibSimProcess rib({});
         ostrand::StorePort("/dev/ostrand-earlier");
+        const QString usb = "/dev/ttyUSB0  FT232R USB UART, FTDI, serial A10K, USB 0403:6001";
         QList<ostrand::SerialPortEntry> found{
             {"/dev/ttyUSB0", "FT232R USB UART", "FTDI", "A10K", "0403:6001"}, {"/dev/ttyS0"}};
         WriteIni(Ini(rib.Device()));
         auto w = OpenOnBand(0, {.timeScale = 0.02, .ports = [&] { return found.mid(0, ports); }});
         QCOMPARE(Text(*w, "lblPort"), "Port: /dev/ostrand-earlier (chosen)");
-        QStringList listed;
-        QString tested;
+        QStringList listed, after;
         QTimer::singleShot(0, w.get(), [&] {
             auto* dialog =
                 qobject_cast<ostrand::SerialPortDialog*>(QApplication::activeModalWidget());
-            if (!dialog) return;
             auto* list = dialog->findChild<QListWidget*>("lstPorts");
             for (int i = 0; i < list->count(); ++i)
                 listed << list->item(i)->text();
             if (ports == 2) list->item(1)->setSelected(true);
             QCOMPARE(dialog->Device(), ports == 2 ? "/dev/ttyS0" : "/dev/ostrand-earlier");
-            dialog->findChild<QLineEdit*>("txtDevice")
-                ->setText(QString(device).replace("@", rib.Device()));
+            dialog->findChild<QLineEdit*>("txtDevice")->setText(device);
             dialog->Test();
-            tested = dialog->findChild<QLabel*>("lblTestResult")->text().section('\n', 0, 0);
+            after << dialog->findChild<QLabel*>("lblTestResult")->text().section('\n', 0, 0);
             dialog->accept();
         });
+        device.replace("@", rib.Device());
         Apply(*w, "mnuSerialPort");
-        const QStringList shown[] = {
-            {"no serial ports found"},
-            {"/dev/ttyUSB0  FT232R USB UART, FTDI, serial A10K, USB 0403:6001"},
-            {"/dev/ttyUSB0  FT232R USB UART, FTDI, serial A10K, USB 0403:6001", "/dev/ttyS0"}};
-        QCOMPARE(listed, shown[ports]);
-        QTEST(tested, "tested");
-        QFETCH(QString, port);
-        QCOMPARE(Text(*w, "lblPort"), port.replace("@", rib.Device()));
+        QCOMPARE(listed.join('|'),
+                 (QStringList{"no serial ports found", usb, usb + "|/dev/ttyS0"}[ports]));
+        QTEST((after << Text(*w, "lblPort")).join('|').replace(rib.Device(), "@"), "after");
         Apply(*w, "cmdRead");
-        QCOMPARE(Text(*w, "lblOutcome").startsWith("Read Radio: Done"), tested == "RIB found");
+        QCOMPARE(Text(*w, "lblOutcome").startsWith("Read Radio: Done"), after[0] == "RIB found");
         ostrand::StorePort({});
     }
 
@@ -1118,24 +1101,15 @@ private slots:
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("to");
-        QTest::newRow("Down in Tx CG/DCG") << "txtTxTone_14"
-                                           << "Down"
-                                           << "txtTxTone_15";
-        QTest::newRow("Down at the last row stays") << "txtTxTone_15"
-                                                    << "Down"
-                                                    << "txtTxTone_15";
-        QTest::newRow("Up at the first row stays") << "chkSTE_0"
-                                                   << "Up"
-                                                   << "chkSTE_0";
-        QTest::newRow("boxes: Down, Down, Up") << "chkRxZ_7"
-                                               << "Down,Down,Up"
-                                               << "chkRxZ_8";
-        QTest::newRow("a list keeps Down") << "cmbCCT_3"
-                                           << "Down"
-                                           << "cmbCCT_3";
-        QTest::newRow("copy channel 5") << "txtRxFreq_4"
-                                        << "Copy"
-                                        << "txtRxFreq_4";
+        const auto row = [](const char* tag, const char* from, const char* keys, const char* to) {
+            QTest::newRow(tag) << from << keys << to;
+        };
+        row("Down in Tx CG/DCG", "txtTxTone_14", "Down", "txtTxTone_15");
+        row("Down at the last row stays", "txtTxTone_15", "Down", "txtTxTone_15");
+        row("Up at the first row stays", "chkSTE_0", "Up", "chkSTE_0");
+        row("boxes: Down, Down, Up", "chkRxZ_7", "Down,Down,Up", "chkRxZ_8");
+        row("a list keeps Down", "cmbCCT_3", "Down", "cmbCCT_3");
+        row("copy channel 5", "txtRxFreq_4", "Copy", "txtRxFreq_4");
     }
     void keyboard() {
         QFETCH(QString, from);
