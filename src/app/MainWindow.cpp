@@ -332,7 +332,8 @@ void MainWindow::BuildStatusBar() {
     lblOutcome = part("lblOutcome", true);
     lblDefinition = part("lblDefinition", false);
     lblPort = part("lblPort", false);
-    statusBar()->addPermanentWidget(lblOutcome, 1);
+    // The outcome gives way to a message of statusBar()->showMessage() while it lasts.
+    statusBar()->addWidget(lblOutcome, 1);
     statusBar()->addPermanentWidget(lblDefinition);
     statusBar()->addPermanentWidget(lblPort);
 }
