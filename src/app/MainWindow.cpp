@@ -333,7 +333,7 @@ void MainWindow::BuildStatusBar() {
     lblDefinition = part("lblDefinition", false);
     lblPort = part("lblPort", false);
     // The outcome gives way to a message of statusBar()->showMessage() while it lasts.
-    statusBar()->addWidget(lblOutcome, 1);
+    statusBar()->insertWidget(0, lblOutcome, 1);
     statusBar()->addPermanentWidget(lblDefinition);
     statusBar()->addPermanentWidget(lblPort);
 }
