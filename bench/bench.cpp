@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ostrand_bench MODE: one measurement per process, one result line on standard output.
 //   read | write   the radio operation at real time against ribsim paced at 2400 baud both
 //                  ways; the floor is the characters that crossed the line at 240 a second

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Splits a fuzz input into fields, so one input drives several texts and numbers.
 #pragma once
 

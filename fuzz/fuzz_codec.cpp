@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tone and frequency encoders on arbitrary texts and radio-wide values: a record is
 // rebuilt from scratch (what the image held before does not matter), no byte outside the
 // record changes, and the decoders read whatever the encoders left.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The INI reader and the configuration load on arbitrary file contents: no crash, no
 // out-of-range count, and two loads of the same file agree.
 #include "FuzzInput.h"

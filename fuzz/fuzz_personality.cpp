@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The personality file reader on arbitrary file contents: a block comes back exactly when the
 // first field has 256 characters, and a field of hex digits reads back as it was written.
 #include "FuzzInput.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The channel plan reader and encoder on arbitrary CSV text: a plan is refused with a line or
 // channel named, or stored; a stored plan's CSV, as Export CSV and decode print it, stores the
 // same block again (without DCG inversion).

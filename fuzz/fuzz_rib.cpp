@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the RIB sends, taken apart: the Intel HEX records of a read and the identification
 // fields, on arbitrary text. A passed parse covered the whole block; the first 128 input
 // bytes, sent as records with noise around them, always read back exactly.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Measures the radio operations against ribsim at real 2400-baud speed (ratio to the line's
 # floor), the grid refresh, start-up to the shown window and peak memory. Builds an optimised
 # tree in build-bench/ (or $OSTRAND_BENCH_DIR). Takes about 30 s. Not part of the tests.

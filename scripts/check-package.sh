@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Checks the package scripts/package.sh built, on this machine (as root, else with sudo):
 # lintian reports no error; the package installs; ostrand-cli --help, a decode and the manual
 # page work from the installed paths and the window starts under Xvfb; then the package is

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets with clang-14 into build-fuzz/ (or $OSTRAND_FUZZ_DIR) and runs
 # each for a bounded time from its seed corpus in fuzz/corpus/<target>/.
 #   scripts/fuzz.sh [seconds-per-target] [target...]     (default 10 s, every target)

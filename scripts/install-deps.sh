@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian 12 packages the build, the tests and the program need, only when missing.
 # Further package names given as arguments are installed the same way.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package, unsigned, into dist/ (dist/ostrand_<version>_<arch>.deb).
 # Installs what is missing (dpkg-dev and the build dependencies debian/control names), then
 # builds in a copy of the tree under build-deb/ (or $OSTRAND_DEB_DIR), so that nothing is

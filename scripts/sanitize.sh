@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the whole tree with AddressSanitizer and UndefinedBehaviorSanitizer into build-asan/
 # (or $OSTRAND_ASAN_DIR) and runs every test there. Any sanitizer report aborts the test that
 # made it, so the run fails. Extra arguments go to ctest (e.g. -R tst_link).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds, runs a short bounded fuzzing pass over every fuzz target,
 # then runs every test (GUI tests on the offscreen platform).
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's document: where the personality came from (new, a file, a radio), whether it
 // changed since it was last opened, saved, read or written, and the undo history of its
 // changes, one step per change of the image, each restoring the image and the grid.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: start-up and shutdown, the menus, band selection, the radio-wide fields and
 // the refresh cycle between the grid and the image. Its widgets, image and configuration are
 // its own; other parts reach it through the few public members below, and tests put their own

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two stored preferences: application "Ostrand", section "Defaults", text values.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A definition's band limits (EnforceLo..EnforceHi) and the channel frequencies of a plan that
 // lie outside them. Nothing is refused here: the window marks and asks, the command line warns
 // and refuses a write; what the codec stores does not change.

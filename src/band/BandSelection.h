@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Band selection without widgets: the texts the radio-wide fields and the reference lists take
 // from a radio definition, and where the band list's selection goes after a (re)load.
 #pragma once

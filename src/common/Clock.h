@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one way the program waits. Every timeout and pause of the RIB conversation, the failure
 // pauses of the windows and the time a notice stays up go through one Clock, passed to whoever
 // waits. The program runs it at real time; tests run it fast (at 0.05 a 2000 ms timeout lasts

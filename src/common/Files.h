@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading a file the program was pointed at: only a regular file is opened (a FIFO or a
 // device could block or never end), and only up to a limit.
 #pragma once

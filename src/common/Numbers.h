@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text-to-number readings and the numeric display patterns the window uses.
 // Every reading is total: any text gives a value, nothing throws or reads out of range.
 #pragma once

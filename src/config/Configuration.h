@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The radio definitions, reference divider tables and code lists read from Ostrand.ini.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small reader and writer of INI text files with the reading rules of the classic
 // profile-string service, so that a configuration written for that service reads the same.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The serial port the operator chose in the window (Options > Serial Port...), kept per user
 // beside the other preferences. The program never writes Ostrand.ini: the choice takes
 // precedence over its [Serial] section, and ostrand-cli's --device over both.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // DCG codes: (23,12) Golay code words, their rotations, and the searches that pick the
 // 8-bit value the radio stores and the listed (common) code the window shows.
 #pragma once

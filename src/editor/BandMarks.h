@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The grid's frequencies outside the selected definition's band: each marked in its field (a
 // coloured frame and a tooltip naming the limits) and all listed in one status-bar label.
 #pragma once

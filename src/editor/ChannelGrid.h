@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The 16-row channel grid: a widget with its header labels and per-row controls, read and
 // written a row at a time as a ChannelRow, and the channel-label row copy. The window owns
 // the refresh logic; the grid only announces what the operator did.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Focus behaviour of the text fields: the whole text is selected when the field gains focus
 // (so typing replaces the entry), and a callback runs when the operator leaves the field.
 // Lists take the mouse wheel only while they have keyboard focus.

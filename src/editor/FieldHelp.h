@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What each column of the grid and each radio-wide control is, in a technician's words: the
 // tooltips of the header labels and the radio-wide controls, and the names and descriptions a
 // screen reader gives the fields ("Channel 3 Tx Freq.").

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Completion on the tone fields: the configured CG tones and DCG codes, as the fields show
 // them, offered in a popup as the operator types.
 #pragma once

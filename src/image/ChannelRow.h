@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One channel row of the grid as plain values, and the context the codec reads.
 #pragma once
 

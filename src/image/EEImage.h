@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The personality image: 257 bytes, of which 0..127 are the radio's 16 eight-byte records.
 #pragma once
 

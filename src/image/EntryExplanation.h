@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Why a field shows something other than what the operator typed into it: one line for the
 // status bar, or nothing when the difference is only the field's own format (a leading zero,
 // four decimals) or a rounding the operator could not hear (half a kilohertz or less).

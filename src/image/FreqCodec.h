@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Synthesizer words (N, A) and the frequencies they stand for.
 #pragma once
 

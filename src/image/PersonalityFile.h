@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Personality files: 256 hexadecimal digits, image byte 0 first, no line end.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The radio-wide values of the frequency arithmetic (Ref. Freq., IF Freq., the multipliers,
 // the injection side, the DCG inversions and the CPU type) as numbers, read once from the
 // texts of their fields, the window's or the command line's. The codec computes with them and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One 8-byte channel record <-> one grid row.
 #pragma once
 

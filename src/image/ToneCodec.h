@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tone settings of a record half: none, a CG tone in Hz or a DCG code.
 #pragma once
 

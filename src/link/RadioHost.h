@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the Read Radio and Write Radio operations need from whoever runs them (the main window,
 // or the command-line tool), in two parts: what a radio operation works on (RadioHost), and
 // how an operation tells the operator (OperationReport, which the file flows use too). The

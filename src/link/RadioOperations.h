@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Read Radio and Write Radio: the fixed command sequences with their status texts, run for any
 // host (the main window, or the command line). Both always end in the same state: status
 // closed, port closed. They return true on success. The window disables its radio buttons

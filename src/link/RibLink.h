@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The serial conversation with the RIB: the port, the receive buffer, the waits and the
 // exchanges. One object per radio operation; it talks to the operator only through the log.
 // Every wait runs a nested event loop: nothing started from it may run one of its own (a modal

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pure side of the RIB protocol: command texts, the identification fields, the firmware
 // table and the Intel HEX records. No port, no timer, so all of it is unit tested directly.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The serial ports this computer has, as the port chooser and `ostrand-cli ports` list them,
 // and the wake-up test of a port.
 #pragma once

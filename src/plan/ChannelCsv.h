@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The channel plan as CSV text: one line per channel, the columns of the window's grid with
 // the two lists given both as a position and as the item text the window shows.
 #pragma once

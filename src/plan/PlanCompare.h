@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Two personalities compared as the grid shows them under one definition: each field that
 // differs, and the records that differ only in bits the grid does not show.
 #pragma once

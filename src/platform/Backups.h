@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Automatic backups: every personality read from or written to a radio is kept as a
 // personality file in one folder, named so that a listing sorts by time and says what
 // happened ("2026-12-06_140233_read_Delta-SX.DSX"). Old backups are pruned: the newest

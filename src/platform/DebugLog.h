@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The debug log: one line per message, the time as hours:minutes:seconds, " : ", the text and
 // CR LF, appended to a file, a stream or a device (/dev/stderr, a FIFO) alike. Shared by the
 // window and the command line.

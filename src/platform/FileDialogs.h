@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Open and save file dialogs behind an interface, so the file flows can be driven by tests.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two message boxes the program asks or tells through.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "The program's folder": where Ostrand.ini, debug.log and the file dialogs' first folder live.
 #pragma once
 

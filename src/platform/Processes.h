@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starting other programs: always with an argument list, never through a shell, so paths with
 // spaces or quotes reach the program unchanged.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The channel plan on paper: one page with the definition's name, the radio-wide values, the
 // file and the date, and the 16 channels with every column as the grid shows it. One renderer
 // for the printer, the window's PDF export and ostrand-cli print.

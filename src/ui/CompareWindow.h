@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File > Compare: the fields in which the grid differs from another personality (a file, or
 // the radio read into a buffer of its own), listed in a small window and marked in the grid
 // while the window is open. Closing the window clears the marks.

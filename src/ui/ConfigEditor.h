@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Options > Configuration: edit Ostrand.ini in a text editor, wait for it, reload.
 #pragma once
 

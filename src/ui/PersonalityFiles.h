@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File menu: Open and Save of personality files (the image's first 128 bytes as 256
 // hexadecimal digits).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File menu: the channel plan as CSV (Import CSV, Export CSV: the format and code of
 // ostrand-cli encode and decode), as PDF (Export PDF) and on paper (Print), and the
 // personality file a comparison reads.

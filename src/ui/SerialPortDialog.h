@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Options > Serial Port...: the ports this computer has, a field for any other path (a
 // pseudo-terminal, a network bridge) and a Test that wakes the RIB on the device in the field.
 #pragma once

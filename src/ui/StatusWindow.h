@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The status window of the radio operations and of a rejected personality file: one line of
 // text, centred on the screen, shown without blocking. Its users show it, set its text and
 // delete it at the end of their operation.

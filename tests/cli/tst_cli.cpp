@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ostrand-cli end to end: the real executable on real files, and against the simulated RIB.
 // What it prints, writes, logs and sends for given files, plans and radios, refusals
 // included, is pinned by the regression check (tests/regression); this is about the freedom a

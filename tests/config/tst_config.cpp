@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text readings and display patterns, the INI reading rules, and the configuration loaded
 // through them.
 #include "common/Numbers.h"

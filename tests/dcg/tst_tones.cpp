@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // DCG code words and the searches over their rotations; the tone bits of a half record in both
 // layouts, and tone entry in the grid.
 #include "dcg/Dcg.h"

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders each manual page as man-db does when lintian checks a package: any warning fails.
 status=0
 for page in "$@"; do

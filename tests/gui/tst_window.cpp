@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as the operator uses it: start-up, shutdown, preferences, the debug log,
 // configuration reload and the file flows; the channel grid (band selection, reference lists,
 // radio-wide fields, CPU label, tone entry, row copy, the refresh between grid and image); and

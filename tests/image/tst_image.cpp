@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The image: the synthesizer counters, whole channel records in both layouts, and personality
 // files as text and on disk. What the codec and the reference lists show on every definition
 // the command line reaches, channel by channel, is pinned by the regression check as well.

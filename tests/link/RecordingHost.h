@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A host and report without a window: records every status text, question, log line and
 // status window event, and answers the CPU question as the test preset it.
 #pragma once

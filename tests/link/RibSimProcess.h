@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starts the simulated RIB for one test and collects what it reports having received.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The link layer: the identification fields, the Intel HEX parse and the port advice; the
 // exchanges over the simulated RIB's pseudo-terminal, every wait scaled down; and every fault
 // the RIB or the line can produce, for both radio operations: the operator sees the failure

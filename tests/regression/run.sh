@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The regression check: ostrand-cli on fixed files and against the simulated RIB, every case's
 # exit status, standard output and error, the files it wrote, its debug log (times masked) and
 # what the RIB received and the radio holds afterwards, compared with expected/. A difference

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The auxiliary windows' launches: the About window's system information tool, and choosing
 // and running the configuration editor (argument lists, never a shell; the wait; the reload
 // that follows whatever happened).

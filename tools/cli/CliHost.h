@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The radio operations' host on a terminal: status texts become output lines, the CPU
 // question is answered by an option, and the image is a file's, not a grid's.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command-line tool's commands: bands, decode, encode, diff, print, read, verify, write.
 #pragma once
 

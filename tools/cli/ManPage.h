@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The manual page ostrand-cli(1), in roff, made at build time from the tables that --help
 // prints, so a command or option added there is documented without editing a page.
 #pragma once

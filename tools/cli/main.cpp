@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ostrand-cli: the personality codec and the radio operations from the command line.
 #include "Commands.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A RIB and the radio behind it, answering the RIB's text commands on the master side of a
 // pseudo-terminal. Faults can be switched on per command to exercise the program's failure paths.
 #pragma once

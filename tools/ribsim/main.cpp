@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ribsim: a simulated RIB with a radio behind it, on a pseudo-terminal.
 // Prints the terminal's device path on the first line of its output, then one line per text
 // it receives ("< GID 2 = 0"). Point the program's serial device at that path.
