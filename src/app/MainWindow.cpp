@@ -24,6 +24,7 @@
 #include "ui/AppIcon.h"
 #include "ui/CompareWindow.h"
 #include "ui/ConfigEditor.h"
+#include "ui/ElidedLabel.h"
 #include "ui/PersonalityFiles.h"
 #include "ui/PlanFiles.h"
 #include "ui/SerialPortDialog.h"
@@ -308,7 +309,7 @@ void MainWindow::BuildControls() {
     outer->addLayout(band);
 
     // Out-of-band frequencies stay listed; an explanation covers them while it is shown.
-    lblOutOfBand = new QLabel(this);
+    lblOutOfBand = new ElidedLabel(this);
     lblOutOfBand->setObjectName(QStringLiteral("lblOutOfBand"));
     lblOutOfBand->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     lblOutOfBand->setAccessibleName(QStringLiteral("Frequencies outside the band"));
@@ -320,9 +321,9 @@ void MainWindow::BuildControls() {
 
 void MainWindow::BuildStatusBar() {
     const auto part = [this](const char* name, bool stretch) {
-        auto* label = new QLabel(this);
+        auto* label = new ElidedLabel(this);
         label->setObjectName(QLatin1StringView(name));
-        // A long text is cut rather than widen the window; the whole text is its tip. The
+        // A long text ends in "…" rather than widen the window; the whole text is its tip. The
         // outcome takes the room the other two leave.
         label->setSizePolicy(stretch ? QSizePolicy::Ignored : QSizePolicy::Preferred,
                              QSizePolicy::Preferred);

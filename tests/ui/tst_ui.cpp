@@ -6,6 +6,7 @@
 #include "platform/Processes.h"
 #include "ui/AboutWindow.h"
 #include "ui/ConfigEditor.h"
+#include "ui/ElidedLabel.h"
 
 #include <QFile>
 #include <QPushButton>
@@ -144,6 +145,26 @@ private slots:
         QVERIFY(inPlace.open(QIODevice::WriteOnly) && inPlace.write("[S]\nk=2\n") == 8);
         inPlace.close();
         QTRY_COMPARE(reloads, 2);
+    }
+
+    // A status text too long for its place ends in "…"; the label still holds it whole.
+    void elidedLabel_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("cut");
+        QTest::newRow("fits: shown whole") << "Done" << false;
+        QTest::newRow("too long: ends in an ellipsis")
+            << "Read Radio: Lost the connection to /dev/ttyUSB0. Is the RIB still plugged in?"
+            << true;
+    }
+    void elidedLabel() {
+        QFETCH(QString, text);
+        QFETCH(bool, cut);
+        ElidedLabel label;
+        label.setFixedWidth(label.fontMetrics().horizontalAdvance("Read Radio: Lost"));
+        label.setText(text);
+        QCOMPARE(label.text(), text);
+        QCOMPARE(label.Shown() == text, !cut);
+        if (cut) QVERIFY(label.Shown().endsWith(QChar(0x2026)));
     }
 
 private:
