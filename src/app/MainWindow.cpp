@@ -335,7 +335,9 @@ void MainWindow::BuildStatusBar() {
     lblDefinition = part("lblDefinition", false);
     lblPort = part("lblPort", false);
     // The outcome gives way to a message of statusBar()->showMessage() while it lasts.
-    statusBar()->insertWidget(0, lblOutcome, 1);
+    // A failure's text matters most: the outcome gets three parts of the room the
+    // out-of-band list (also shown by the grid's frames) gets one.
+    statusBar()->insertWidget(0, lblOutcome, 3);
     statusBar()->addPermanentWidget(lblDefinition);
     statusBar()->addPermanentWidget(lblPort);
 }
