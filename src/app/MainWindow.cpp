@@ -162,23 +162,25 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::BuildMenus() {
-    mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuOpen = mnuFile->addAction(QStringLiteral("&Open"));
-    mnuOpen->setObjectName(QStringLiteral("mnuOpen"));
-    mnuOpen->setShortcut(QKeySequence::Open);
-    mnuRecent = mnuFile->addMenu(QStringLiteral("Open &Recent"));
-    mnuRecent->setObjectName(QStringLiteral("mnuRecent"));
-    mnuOpenBackup = mnuFile->addAction(QStringLiteral("Open &Backup..."));
-    mnuOpenBackup->setObjectName(QStringLiteral("mnuOpenBackup"));
-    mnuSave = mnuFile->addAction(QStringLiteral("&Save"));
-    mnuSave->setObjectName(QStringLiteral("mnuSave"));
-    mnuSave->setShortcut(QKeySequence::Save);
-    const auto item = [this](QMenu* menu, const char* name, const QString& text) {
-        QAction* action = menu->addAction(text);
+    // Every menu and item carries the object name the tests and the documentation use.
+    const auto menu = [this](const char* name, const QString& text) {
+        QMenu* m = menuBar()->addMenu(text);
+        m->setObjectName(QLatin1String(name));
+        return m;
+    };
+    const auto item = [](QMenu* in, const char* name, const QString& text) {
+        QAction* action = in->addAction(text);
         action->setObjectName(QLatin1String(name));
         return action;
     };
+    mnuFile = menu("mnuFile", QStringLiteral("&File"));
+    mnuOpen = item(mnuFile, "mnuOpen", QStringLiteral("&Open"));
+    mnuOpen->setShortcut(QKeySequence::Open);
+    mnuRecent = mnuFile->addMenu(QStringLiteral("Open &Recent"));
+    mnuRecent->setObjectName(QStringLiteral("mnuRecent"));
+    mnuOpenBackup = item(mnuFile, "mnuOpenBackup", QStringLiteral("Open &Backup..."));
+    mnuSave = item(mnuFile, "mnuSave", QStringLiteral("&Save"));
+    mnuSave->setShortcut(QKeySequence::Save);
     mnuFile->addSeparator();
     mnuImportCsv = item(mnuFile, "mnuImportCsv", QStringLiteral("&Import CSV..."));
     mnuExportCsv = item(mnuFile, "mnuExportCsv", QStringLiteral("&Export CSV..."));
@@ -190,17 +192,13 @@ void MainWindow::BuildMenus() {
     mnuPrint = item(mnuFile, "mnuPrint", QStringLiteral("&Print..."));
     mnuExportPdf = item(mnuFile, "mnuExportPdf", QStringLiteral("Export P&DF..."));
     mnuFile->addSeparator()->setObjectName(QStringLiteral("mnuA"));
-    mnuExit = mnuFile->addAction(QStringLiteral("E&xit"));
-    mnuExit->setObjectName(QStringLiteral("mnuExit"));
+    mnuExit = item(mnuFile, "mnuExit", QStringLiteral("E&xit"));
     mnuExit->setShortcut(QKeySequence::Quit);
 
-    mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
-    mnuUndo = mnuEdit->addAction(QStringLiteral("&Undo"));
-    mnuUndo->setObjectName(QStringLiteral("mnuUndo"));
+    mnuEdit = menu("mnuEdit", QStringLiteral("&Edit"));
+    mnuUndo = item(mnuEdit, "mnuUndo", QStringLiteral("&Undo"));
     mnuUndo->setShortcuts(QKeySequence::Undo);
-    mnuRedo = mnuEdit->addAction(QStringLiteral("&Redo"));
-    mnuRedo->setObjectName(QStringLiteral("mnuRedo"));
+    mnuRedo = item(mnuEdit, "mnuRedo", QStringLiteral("&Redo"));
     // Ctrl+Shift+Z on every desktop, besides what its key scheme has.
     QList<QKeySequence> redo = QKeySequence::keyBindings(QKeySequence::Redo);
     if (const QKeySequence keys(Qt::CTRL | Qt::SHIFT | Qt::Key_Z); !redo.contains(keys))
@@ -209,20 +207,15 @@ void MainWindow::BuildMenus() {
     // The keys work wherever the focus stands in the window, the menu closed.
     addActions({mnuUndo, mnuRedo});
 
-    mnuOptions = menuBar()->addMenu(QStringLiteral("&Options"));
-    mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
-    mnuClrMemoryOnBandSelect =
-        mnuOptions->addAction(QStringLiteral("Clear memory on new band select"));
-    mnuClrMemoryOnBandSelect->setObjectName(QStringLiteral("mnuClrMemoryOnBandSelect"));
+    mnuOptions = menu("mnuOptions", QStringLiteral("&Options"));
+    mnuClrMemoryOnBandSelect = item(mnuOptions, "mnuClrMemoryOnBandSelect",
+                                    QStringLiteral("Clear memory on new band select"));
     mnuClrMemoryOnBandSelect->setCheckable(true);
     mnuOptions->addSeparator()->setObjectName(QStringLiteral("mnuC"));
-    mnuSerialPort = mnuOptions->addAction(QStringLiteral("&Serial Port\u2026"));
-    mnuSerialPort->setObjectName(QStringLiteral("mnuSerialPort"));
-    mnuConfig = mnuOptions->addAction(QStringLiteral("&Configuration"));
-    mnuConfig->setObjectName(QStringLiteral("mnuConfig"));
+    mnuSerialPort = item(mnuOptions, "mnuSerialPort", QStringLiteral("&Serial Port\u2026"));
+    mnuConfig = item(mnuOptions, "mnuConfig", QStringLiteral("&Configuration"));
     mnuOptions->addSeparator()->setObjectName(QStringLiteral("mnuB"));
-    mnuDebug = mnuOptions->addAction(QStringLiteral("&Debug"));
-    mnuDebug->setObjectName(QStringLiteral("mnuDebug"));
+    mnuDebug = item(mnuOptions, "mnuDebug", QStringLiteral("&Debug"));
     mnuDebug->setCheckable(true);
 
     mnuAbout = menuBar()->addAction(QStringLiteral("&About"));
